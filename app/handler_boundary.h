@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string_view>
+
+namespace kestrin {
+
+// Where an error that ended a handler is reported. The default writes one
+// line to stderr: "kestrin: <handler>: <message>".
+using ErrorReporter = std::function<void(std::string_view handler, std::string_view message)>;
+
+// Replaces the reporter; returns the previous one (tests capture reports).
+ErrorReporter setErrorReporter(ErrorReporter reporter);
+void reportHandlerError(std::string_view handler, std::string_view message);
+
+// The one place that catches: every event handler (load, unload, button
+// clicks, cell clicks, the port event) runs through here. An error ends the
+// handler that raised it, is reported once, and the event loop carries on.
+template <typename Handler>
+void runHandler(std::string_view name, Handler &&handler) noexcept
+{
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const std::exception &error) {
+        reportHandlerError(name, error.what());
+    }
+}
+
+} // namespace kestrin

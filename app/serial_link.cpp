@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+#include "serial_link.h"
+
+#include "port_events.h"
+#include "request_number.h"
+#include "run_time_error.h"
+
+#include <string>
+
+namespace kestrin {
+
+namespace {
+
+std::string printable(std::string_view text)
+{
+    constexpr std::size_t kShown = 40;
+    std::string out;
+    for (const char c : text.substr(0, kShown)) {
+        const auto octet = static_cast<unsigned char>(c);
+        if (octet >= 0x20 && octet < 0x7F) {
+            out += c;
+        } else {
+            constexpr std::string_view kHex = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[octet >> 4];
+            out += kHex[octet & 0xF];
+        }
+    }
+    if (text.size() > kShown)
+        out += "...";
+    return out;
+}
+
+} // namespace
+
+SerialLink::SerialLink(CommPort &port, const FrameBuffer &buffer, Yield yield)
+    : m_port(port), m_buffer(buffer), m_yield(std::move(yield))
+{
+}
+
+void SerialLink::setUp()
+{
+    m_port.setCommPort(kPortNumber);
+    m_port.setSettings(kSettings);
+    m_port.setRThreshold(kReceiveThreshold);
+    m_port.setInputLen(kInputLength);
+    resetProtocol();
+    m_port.setPortOpen(true);
+}
+
+void SerialLink::resetProtocol()
+{
+    m_state = ProtocolState{};
+    m_backlog.clear();
+}
+
+void SerialLink::portEvent()
+{
+    const PortEventKind *kind = classifyPortEvent(m_port.commEvent());
+    if (kind == nullptr)
+        return;
+    if (!kind->traceLabel.empty())
+        trace(kind->traceLabel);
+    if (kind->action == PortEventAction::Receive)
+        receive(m_port.input());
+}
+
+void SerialLink::receive(std::string_view text)
+{
+    const auto number = parseRequestNumber(text);
+    if (!number)
+        throw RunTimeError("received text is not a number: \"" + printable(text) + "\"");
+    m_state.lastRequest = *number;
+    if (m_state.firstReceptionPending) {
+        m_state.firstReceptionPending = false;
+        trace("Board has said hallo and is ready for data");
+        return;
+    }
+    serve(m_state.lastRequest);
+}
+
+void SerialLink::serve(std::int32_t request)
+{
+    (void)pageForRequest(request); // an invalid request ends here, before any byte
+    if (m_depth >= kMaxServeDepth) {
+        m_backlog.push_back(request);
+        return;
+    }
+
+    struct DepthGuard
+    {
+        int &depth;
+        explicit DepthGuard(int &d) : depth(d) { ++depth; }
+        ~DepthGuard() { --depth; }
+    } guard(m_depth);
+
+    const Yield yield = [this] {
+        if (!m_yield())
+            m_stopped = true;
+        return !m_stopped;
+    };
+    if (m_depth == 1)
+        m_stopped = false;
+    if (!serveRequest(request, m_buffer, m_port, yield))
+        return;
+    if (m_depth == kMaxServeDepth) {
+        while (!m_backlog.empty() && !m_stopped) {
+            const std::int32_t next = m_backlog.front();
+            m_backlog.pop_front();
+            serveRequest(next, m_buffer, m_port, yield);
+        }
+    }
+    trace("data sent");
+}
+
+void SerialLink::trace(std::string_view label) const
+{
+    if (m_trace)
+        m_trace(label);
+}
+
+} // namespace kestrin

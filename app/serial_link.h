@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "comm_port.h"
+#include "frame_buffer.h"
+#include "page_protocol.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string_view>
+
+namespace kestrin {
+
+struct ProtocolState
+{
+    std::int32_t lastRequest = 0;
+    bool firstReceptionPending = true;
+
+    friend bool operator==(const ProtocolState &, const ProtocolState &) = default;
+};
+
+// Sets the serial line up, classifies port events, swallows the board's
+// greeting and hands every later request to the page sender.
+//
+// A request that arrives while a page is being served is served completely
+// before the interrupted page resumes. Past kMaxServeDepth nested serves,
+// further requests wait in arrival order and are served as soon as the
+// deepest serve ends, so a flooding board can neither overflow the stack
+// nor lose a request.
+class SerialLink
+{
+public:
+    static constexpr int kPortNumber = 2;
+    static constexpr std::string_view kSettings = "115200,N,8,1";
+    static constexpr int kReceiveThreshold = 1;
+    static constexpr int kInputLength = 0;
+    static constexpr int kMaxServeDepth = 8;
+
+    using Trace = std::function<void(std::string_view)>;
+
+    SerialLink(CommPort &port, const FrameBuffer &buffer, Yield yield);
+
+    // Port 2, "115200,N,8,1", threshold 1, input length 0, fresh protocol
+    // state, then open. Throws RunTimeError when the port cannot be opened.
+    void setUp();
+
+    // The control's event: reads the code and acts on data received.
+    void portEvent();
+
+    // One reception from the board. Text that is not a number throws
+    // RunTimeError and changes nothing; an out-of-range request throws
+    // SubscriptError after updating the last request, before any byte.
+    void receive(std::string_view text);
+
+    // A newly opened line expects a new greeting; requests still waiting are
+    // for the old line and go.
+    void resetProtocol();
+
+    [[nodiscard]] const ProtocolState &state() const { return m_state; }
+    [[nodiscard]] std::size_t waitingRequests() const { return m_backlog.size(); }
+    void setTrace(Trace trace) { m_trace = std::move(trace); }
+
+private:
+    void serve(std::int32_t request);
+    void trace(std::string_view label) const;
+
+    CommPort &m_port;
+    const FrameBuffer &m_buffer;
+    Yield m_yield;
+    Trace m_trace;
+    ProtocolState m_state;
+    int m_depth = 0;
+    bool m_stopped = false;
+    std::deque<std::int32_t> m_backlog;
+};
+
+} // namespace kestrin
