@@ -82,10 +82,9 @@ void SerialLink::receive(std::string_view text)
 void SerialLink::serve(std::int32_t request)
 {
     (void)pageForRequest(request); // an invalid request ends here, before any byte
-    if (m_depth >= kMaxServeDepth) {
-        m_backlog.push_back(request);
+    m_backlog.push_back(request);
+    if (m_depth >= kMaxServeDepth)
         return;
-    }
 
     struct DepthGuard
     {
@@ -101,16 +100,15 @@ void SerialLink::serve(std::int32_t request)
     };
     if (m_depth == 1)
         m_stopped = false;
-    if (!serveRequest(request, m_buffer, m_port, yield))
-        return;
-    if (m_depth == kMaxServeDepth) {
-        while (!m_backlog.empty() && !m_stopped) {
-            const std::int32_t next = m_backlog.front();
-            m_backlog.pop_front();
-            serveRequest(next, m_buffer, m_port, yield);
-        }
+    // Oldest first: requests left waiting by a serve that a failed write
+    // ended are answered before this one.
+    while (!m_backlog.empty() && !m_stopped) {
+        const std::int32_t next = m_backlog.front();
+        m_backlog.pop_front();
+        if (!serveRequest(next, m_buffer, m_port, yield))
+            return;
+        trace("data sent");
     }
-    trace("data sent");
 }
 
 void SerialLink::trace(std::string_view label) const

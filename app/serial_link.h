@@ -27,7 +27,8 @@ struct ProtocolState
 // before the interrupted page resumes. Past kMaxServeDepth nested serves,
 // further requests wait in arrival order and are served as soon as the
 // deepest serve ends, so a flooding board can neither overflow the stack
-// nor lose a request.
+// nor lose a request. Should a failed write end the deepest serve, the
+// next serve to finish a page answers the waiting requests, oldest first.
 class SerialLink
 {
 public:
