@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: MIT
+#include "comm_control.h"
+
+#include "event_loop.h"
+#include "handler_boundary.h"
+#include "line_settings.h"
+#include "port_events.h"
+#include "run_time_error.h"
+
+#include <array>
+#include <string>
+#include <utility>
+
+namespace kestrin {
+
+namespace {
+
+constexpr int kTwoDevicePort = 2;
+
+struct ParityName
+{
+    char letter;
+    QSerialPort::Parity parity;
+};
+constexpr std::array<ParityName, 5> kParities{{
+    {'N', QSerialPort::NoParity},
+    {'E', QSerialPort::EvenParity},
+    {'O', QSerialPort::OddParity},
+    {'M', QSerialPort::MarkParity},
+    {'S', QSerialPort::SpaceParity},
+}};
+
+QSerialPort::Parity toParity(char letter)
+{
+    for (const ParityName &name : kParities) {
+        if (name.letter == letter)
+            return name.parity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits toStopBits(StopBits stopBits)
+{
+    switch (stopBits) {
+    case StopBits::One:
+        return QSerialPort::OneStop;
+    case StopBits::OneAndHalf:
+        return QSerialPort::OneAndHalfStop;
+    case StopBits::Two:
+        return QSerialPort::TwoStop;
+    }
+    return QSerialPort::OneStop;
+}
+
+// Errors that mean the line itself failed. NoError follows every successful
+// setter; a refused setter or a wait timing out leaves the line working.
+bool isLineFailure(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+    case QSerialPort::UnsupportedOperationError:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// Why the line failed. A pseudo-terminal whose far end hung up reads as end
+// of file, which leaves no system reason behind (errno is stale then), so a
+// read error is described by itself.
+QString failureReason(QSerialPort::SerialPortError error, const QString &systemText)
+{
+    switch (error) {
+    case QSerialPort::ReadError:
+        return QStringLiteral("read error: the far end hung up or the device went away");
+    case QSerialPort::ResourceError:
+        return QStringLiteral("the device went away: %1").arg(systemText);
+    case QSerialPort::WriteError:
+        return QStringLiteral("write error: %1").arg(systemText);
+    default:
+        return systemText;
+    }
+}
+
+void checkCount(int characters, const char *what)
+{
+    if (characters < 0)
+        throw RunTimeError(std::string(what) + " " + std::to_string(characters) + " is negative");
+}
+
+} // namespace
+
+QString deviceForPort(int number)
+{
+    if (number < 1)
+        throw RunTimeError("port number " + std::to_string(number) + " is below 1");
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(number);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+#endif
+}
+
+CommControl::CommControl(std::optional<QString> portTwoDevice, QObject *parent)
+    : QObject(parent), m_portTwoDevice(std::move(portTwoDevice))
+{
+    m_port.setPortName(device());
+    m_reopenTimer.setInterval(kReopenInterval);
+    connect(&m_port, &QSerialPort::readyRead, this, &CommControl::raiseIfDataWaiting);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &CommControl::onErrorOccurred);
+    connect(&m_reopenTimer, &QTimer::timeout, this, &CommControl::tryReopen);
+}
+
+CommControl::~CommControl()
+{
+    // The port closes as it goes and may report an error; nobody is left to hear it.
+    m_port.disconnect(this);
+}
+
+QString CommControl::device() const
+{
+    if (m_portNumber == kTwoDevicePort && m_portTwoDevice)
+        return *m_portTwoDevice;
+    return deviceForPort(m_portNumber);
+}
+
+void CommControl::setCommPort(int number)
+{
+    if (m_state == LineState::Open)
+        throw RunTimeError(describe(QStringLiteral("the port number cannot change while the port is open"))
+                               .toStdString());
+    (void)deviceForPort(number);
+    m_portNumber = number;
+    m_port.setPortName(device());
+}
+
+void CommControl::setSettings(std::string_view settings)
+{
+    const LineSettings line = parseLineSettings(settings);
+    const bool applied = m_port.setBaudRate(line.baud)
+                         && m_port.setParity(toParity(line.parity))
+                         && m_port.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits))
+                         && m_port.setStopBits(toStopBits(line.stopBits))
+                         && m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!applied)
+        throw RunTimeError(describe(QStringLiteral("cannot apply \"%1\": %2")
+                                        .arg(QString::fromUtf8(settings.data(),
+                                                               static_cast<qsizetype>(settings.size())),
+                                             m_port.errorString()))
+                               .toStdString());
+}
+
+void CommControl::setRThreshold(int characters)
+{
+    checkCount(characters, "receive threshold");
+    m_threshold = characters;
+}
+
+void CommControl::setInputLen(int characters)
+{
+    checkCount(characters, "input length");
+    m_inputLength = characters;
+}
+
+void CommControl::setPortOpen(bool open)
+{
+    m_reopenTimer.stop();
+    if (!open) {
+        m_state = LineState::Closed;
+        if (m_port.isOpen())
+            m_port.close();
+        setProblem({});
+        return;
+    }
+    if (m_state == LineState::Open)
+        return;
+    m_state = LineState::Closed;
+    if (!m_port.open(QIODevice::ReadWrite))
+        throw RunTimeError(describe(m_port.errorString()).toStdString());
+    m_state = LineState::Open;
+    setProblem({});
+}
+
+std::string CommControl::input()
+{
+    if (m_state != LineState::Open)
+        throw RunTimeError(describe(QStringLiteral("not open")).toStdString());
+    const QByteArray waiting = m_inputLength == 0 ? m_port.readAll() : m_port.read(m_inputLength);
+    return waiting.toStdString();
+}
+
+void CommControl::writeOctet(std::uint8_t octet)
+{
+    if (m_state != LineState::Open)
+        throw RunTimeError(describe(QStringLiteral("not open")).toStdString());
+    const char character = static_cast<char>(octet);
+    if (m_port.write(&character, 1) != 1)
+        throw RunTimeError(describe(m_port.errorString()).toStdString());
+    // Out now rather than at the next turn of the event loop, so the octet
+    // leaves at the moment it was read from the buffer.
+    m_port.flush();
+}
+
+bool CommControl::yieldToEventLoop()
+{
+    processPendingEvents();
+    raiseIfDataWaiting();
+    return m_state == LineState::Open;
+}
+
+void CommControl::setReopenInterval(std::chrono::milliseconds interval)
+{
+    m_reopenTimer.setInterval(interval);
+}
+
+void CommControl::raiseIfDataWaiting()
+{
+    if (m_state == LineState::Open && m_threshold > 0 && m_port.bytesAvailable() >= m_threshold)
+        raise(comm_event::kReceive);
+}
+
+void CommControl::raise(int code)
+{
+    const int outer = std::exchange(m_event, code);
+    emit OnComm();
+    m_event = outer;
+}
+
+void CommControl::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    if (m_state != LineState::Open || !isLineFailure(error))
+        return;
+    // Qt keeps a failed port open and reports the same error again at every
+    // turn of the event loop; the first report closes it.
+    const QString reason = failureReason(error, m_port.errorString());
+    m_state = LineState::Lost;
+    m_port.close();
+    setProblem(describe(QStringLiteral("lost (%1); closed until the device returns").arg(reason)));
+    reportHandlerError("serial port", m_problem.toStdString());
+    m_reopenTimer.start();
+}
+
+void CommControl::tryReopen()
+{
+    if (m_state != LineState::Lost || !m_port.open(QIODevice::ReadWrite))
+        return;
+    m_reopenTimer.stop();
+    m_state = LineState::Open;
+    setProblem({});
+    reportHandlerError("serial port",
+                       QStringLiteral("Serial port %1 is back; waiting for a new greeting")
+                           .arg(device())
+                           .toStdString());
+    emit lineReopened();
+}
+
+void CommControl::setProblem(const QString &problem)
+{
+    if (problem == m_problem)
+        return;
+    m_problem = problem;
+    emit lineProblemChanged(m_problem);
+}
+
+QString CommControl::describe(const QString &what) const
+{
+    return QStringLiteral("Serial port %1: %2").arg(device(), what);
+}
+
+} // namespace kestrin

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "comm_port.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <optional>
+
+namespace kestrin {
+
+// The serial device of a port number: port n is /dev/ttyS(n-1) on Linux and
+// COMn on Windows, so port 2 is /dev/ttyS1 or COM2. Throws RunTimeError
+// for a number below 1.
+[[nodiscard]] QString deviceForPort(int number);
+
+// The program's communications control, MSComm1, over QSerialPort. It raises
+// OnComm with commEvent() == 2 whenever received data is waiting.
+//
+// A line that fails while open (the device unplugged, the far end of a
+// pseudo-terminal closed) is closed at the first error and reported once on
+// stderr; lineProblemChanged() carries the report, and an empty text once the
+// line is fine again. While lost, the device is tried again every
+// reopenInterval(); when it comes back, lineReopened() tells the owner that
+// the board will greet anew.
+class CommControl : public QObject, public CommPort
+{
+    Q_OBJECT
+
+public:
+    enum class LineState { Closed, Open, Lost };
+
+    static constexpr std::chrono::milliseconds kReopenInterval{1000};
+
+    // portTwoDevice, when given, replaces port 2's device (a USB adapter, a
+    // pseudo-terminal).
+    explicit CommControl(std::optional<QString> portTwoDevice = std::nullopt,
+                         QObject *parent = nullptr);
+    ~CommControl() override;
+
+    void setCommPort(int number) override;
+    void setSettings(std::string_view settings) override;
+    void setRThreshold(int characters) override;
+    void setInputLen(int characters) override;
+    void setPortOpen(bool open) override;
+    [[nodiscard]] std::string input() override;
+    [[nodiscard]] int commEvent() const override { return m_event; }
+    void writeOctet(std::uint8_t octet) override;
+
+    [[nodiscard]] bool portOpen() const { return m_state == LineState::Open; }
+    [[nodiscard]] LineState lineState() const { return m_state; }
+    [[nodiscard]] QString lineProblem() const { return m_problem; }
+    // The device the current port number names.
+    [[nodiscard]] QString device() const;
+
+    // The serve's yield: processes pending events, then raises the data event
+    // for input that arrived meanwhile. QSerialPort does not emit readyRead
+    // while one of its readyRead handlers still runs, so without this a
+    // request landing during a served page would sit unread. Returns false
+    // once the line is no longer open, which stops the serve.
+    bool yieldToEventLoop();
+
+    void setReopenInterval(std::chrono::milliseconds interval);
+
+signals:
+    void OnComm();
+    void lineProblemChanged(const QString &problem);
+    void lineReopened();
+
+private:
+    void raiseIfDataWaiting();
+    void raise(int code);
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+    void tryReopen();
+    void setProblem(const QString &problem);
+    [[nodiscard]] QString describe(const QString &what) const;
+
+    QSerialPort m_port;
+    QTimer m_reopenTimer;
+    std::optional<QString> m_portTwoDevice;
+    int m_portNumber = 1;
+    int m_threshold = 0;
+    int m_inputLength = 0;
+    int m_event = 0;
+    LineState m_state = LineState::Closed;
+    QString m_problem;
+};
+
+} // namespace kestrin
