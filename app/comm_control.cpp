@@ -11,6 +11,10 @@
 #include <string>
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace kestrin {
 
 namespace {
@@ -195,11 +199,28 @@ void CommControl::writeOctet(std::uint8_t octet)
     if (m_state != LineState::Open)
         throw RunTimeError(describe(QStringLiteral("not open")).toStdString());
     const char character = static_cast<char>(octet);
+    if (writeDirectly(character))
+        return;
     if (m_port.write(&character, 1) != 1)
         throw RunTimeError(describe(m_port.errorString()).toStdString());
     // Out now rather than at the next turn of the event loop, so the octet
     // leaves at the moment it was read from the buffer.
     m_port.flush();
+}
+
+// QSerialPort buffers every write and switches its write notifier on and off
+// around it; with the GLib event loop each switch wakes the loop, which
+// costs more than the octet itself. While nothing waits in its buffer, the
+// octet goes straight to the device; anything else (a full queue, a failing
+// line) takes QSerialPort's way, which keeps the order and reports errors.
+bool CommControl::writeDirectly(char character)
+{
+#ifdef Q_OS_UNIX
+    return m_port.bytesToWrite() == 0 && ::write(m_port.handle(), &character, 1) == 1;
+#else
+    Q_UNUSED(character);
+    return false;
+#endif
 }
 
 bool CommControl::yieldToEventLoop()

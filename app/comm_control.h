@@ -72,6 +72,7 @@ signals:
     void lineReopened();
 
 private:
+    [[nodiscard]] bool writeDirectly(char character);
     void raiseIfDataWaiting();
     void raise(int code);
     void onErrorOccurred(QSerialPort::SerialPortError error);
