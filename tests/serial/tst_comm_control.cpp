@@ -53,7 +53,6 @@ private slots:
     void lineSettings();
     void openingAMissingDeviceNamesIt();
     void octetsPassUnchanged();
-    void receptionRaisesDataEvent();
     void inputDuringAHandlerIsRaisedAtTheYield();
 };
 
@@ -101,11 +100,8 @@ void TestCommControl::lineSettings_data()
     QTest::newRow("one and a half stop bits")
         << "300,O,5,1.5" << true << LineSettings{300, 'O', 5, StopBits::OneAndHalf};
     QTest::newRow("three fields") << "115200,N,8" << false << LineSettings{};
-    QTest::newRow("five fields") << "115200,N,8,1,1" << false << LineSettings{};
     QTest::newRow("trailing comma") << "115200,N,8,1," << false << LineSettings{};
-    QTest::newRow("empty") << "" << false << LineSettings{};
     QTest::newRow("baud not a number") << "fast,N,8,1" << false << LineSettings{};
-    QTest::newRow("baud zero") << "0,N,8,1" << false << LineSettings{};
     QTest::newRow("baud with blank") << "115200 ,N,8,1" << false << LineSettings{};
     QTest::newRow("unknown parity") << "115200,X,8,1" << false << LineSettings{};
     QTest::newRow("nine data bits") << "115200,N,9,1" << false << LineSettings{};
@@ -165,21 +161,6 @@ void TestCommControl::octetsPassUnchanged()
     QCOMPARE(read, octets);
 }
 
-void TestCommControl::receptionRaisesDataEvent()
-{
-    OpenLine line;
-    QList<int> codes;
-    QByteArray read;
-    QObject::connect(&line.control, &CommControl::OnComm, [&] {
-        codes.append(line.control.commEvent());
-        read += QByteArray::fromStdString(line.control.input());
-    });
-    QVERIFY(line.board.send(" 3 "));
-    QVERIFY(line.board.waitUntilRead());
-    QCOMPARE(codes, QList<int>{2});
-    QCOMPARE(read, QByteArray(" 3 "));
-}
-
 // While the first event's handler runs, QSerialPort emits no further readyRead;
 // the yield must find the new input and raise the event inside the handler.
 void TestCommControl::inputDuringAHandlerIsRaisedAtTheYield()
@@ -191,6 +172,7 @@ void TestCommControl::inputDuringAHandlerIsRaisedAtTheYield()
     QObject::connect(&line.control, &CommControl::OnComm, [&] {
         const auto guard = qScopeGuard([&] { --depth; });
         deepest = std::max(deepest, ++depth);
+        QCOMPARE(line.control.commEvent(), 2);
         receptions.append(QByteArray::fromStdString(line.control.input()));
         if (receptions.size() > 1)
             return;
