@@ -180,8 +180,12 @@ void CommControl::setPortOpen(bool open)
     if (m_state == LineState::Open)
         return;
     m_state = LineState::Closed;
-    if (!m_port.open(QIODevice::ReadWrite))
-        throw RunTimeError(describe(m_port.errorString()).toStdString());
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        // The owner shows the problem for as long as it lasts; the handler
+        // boundary reports the error itself once.
+        setProblem(describe(m_port.errorString()));
+        throw RunTimeError(m_problem.toStdString());
+    }
     m_state = LineState::Open;
     setProblem({});
 }

@@ -3,6 +3,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -36,6 +37,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     } else if (parser.isSet(help)) {
         result.outcome = CommandLine::Outcome::Help;
         result.text = parser.helpText();
+        // Without an application object the parser cannot name the program.
+        result.text.replace(QStringLiteral("<executable_name>"), QFileInfo(arguments.value(0)).fileName());
     } else if (parser.isSet(version)) {
         result.outcome = CommandLine::Outcome::Version;
         result.text = QCoreApplication::applicationName() + u' '
