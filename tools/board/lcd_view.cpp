@@ -11,6 +11,12 @@ LcdView::LcdView(QImage picture, QWidget *parent) : QWidget(parent), m_picture(s
     setFixedSize(m_picture.size());
 }
 
+void LcdView::setPicture(QImage picture)
+{
+    m_picture = std::move(picture);
+    update();
+}
+
 void LcdView::paintEvent(QPaintEvent *)
 {
     QPainter(this).drawImage(0, 0, m_picture);

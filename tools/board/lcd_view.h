@@ -15,6 +15,7 @@ public:
     explicit LcdView(QImage picture, QWidget *parent = nullptr);
 
     [[nodiscard]] QSize sizeHint() const override { return m_picture.size(); }
+    void setPicture(QImage picture);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

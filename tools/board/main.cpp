@@ -11,7 +11,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -21,6 +23,7 @@ namespace {
 
 constexpr int kWindowScale = 4;
 constexpr int kUsageError = 2;
+constexpr std::chrono::milliseconds kRefreshInterval{100};
 
 struct Options
 {
@@ -107,6 +110,28 @@ board::LcdFrame requestFrames(board::BoardClient &client, const Options &options
 
 } // namespace
 
+// The window keeps asking for frames, as a board refreshing its display would,
+// so that edits and conversions in kestrin show up within a moment.
+int showLcdWindow(int argc, char **argv, board::BoardClient &client, const board::LcdFrame &first)
+{
+    QApplication app(argc, argv);
+    board::LcdView view(first.toImage(kWindowScale));
+    QTimer refresh;
+    refresh.setInterval(kRefreshInterval);
+    QObject::connect(&refresh, &QTimer::timeout, &view, [&] {
+        try {
+            view.setPicture(client.requestFrame().toImage(kWindowScale));
+        } catch (const std::runtime_error &error) {
+            refresh.stop();
+            view.setWindowTitle(QStringLiteral("kestrin-board: LCD (line lost)"));
+            std::fprintf(stderr, "kestrin-board: %s; showing the last frame\n", error.what());
+        }
+    });
+    refresh.start();
+    view.show();
+    return QApplication::exec();
+}
+
 int main(int argc, char **argv)
 {
     auto core = std::make_unique<QCoreApplication>(argc, argv);
@@ -115,7 +140,6 @@ int main(int argc, char **argv)
     if (!options)
         return kUsageError;
 
-    std::optional<board::LcdFrame> frame;
     try {
         board::BoardLine line = options->device.isEmpty()
                                     ? board::BoardLine::createPty()
@@ -130,24 +154,19 @@ int main(int argc, char **argv)
             printHex(client.exchange(options->request->toStdString()));
             return 0;
         }
-        frame = requestFrames(client, *options);
+        const board::LcdFrame frame = requestFrames(client, *options);
+        if (options->ascii)
+            std::fputs(frame.toAscii().c_str(), stdout);
+        if (!options->png.isEmpty() && !frame.toImage(kWindowScale).save(options->png)) {
+            std::fprintf(stderr, "kestrin-board: cannot write %s\n", qPrintable(options->png));
+            return 1;
+        }
+        if (options->ascii || !options->png.isEmpty())
+            return 0;
+        core.reset();
+        return showLcdWindow(argc, argv, client, frame);
     } catch (const std::runtime_error &error) {
         std::fprintf(stderr, "kestrin-board: %s\n", error.what());
         return 1;
     }
-
-    if (options->ascii)
-        std::fputs(frame->toAscii().c_str(), stdout);
-    if (!options->png.isEmpty() && !frame->toImage(kWindowScale).save(options->png)) {
-        std::fprintf(stderr, "kestrin-board: cannot write %s\n", qPrintable(options->png));
-        return 1;
-    }
-    if (options->ascii || !options->png.isEmpty())
-        return 0;
-
-    core.reset();
-    QApplication app(argc, argv);
-    board::LcdView view(frame->toImage(kWindowScale));
-    view.show();
-    return QApplication::exec();
 }
