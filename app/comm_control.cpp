@@ -12,6 +12,7 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <unistd.h>
 #endif
 
@@ -203,13 +204,17 @@ void CommControl::writeOctet(std::uint8_t octet)
     if (m_state != LineState::Open)
         throw RunTimeError(describe(QStringLiteral("not open")).toStdString());
     const char character = static_cast<char>(octet);
-    if (writeDirectly(character))
+    const DirectWrite direct = writeDirectly(character);
+    if (direct == DirectWrite::Written)
         return;
     if (m_port.write(&character, 1) != 1)
         throw RunTimeError(describe(m_port.errorString()).toStdString());
-    // Out now rather than at the next turn of the event loop, so the octet
-    // leaves at the moment it was read from the buffer.
-    m_port.flush();
+    // A full queue is no failure: QSerialPort sends the octet as soon as the
+    // device takes more, and flushing now would only fail with EAGAIN, which
+    // it reports as a write error. Otherwise the octet goes out now rather
+    // than at the next turn of the event loop, and a failing line says so.
+    if (direct == DirectWrite::Refused)
+        m_port.flush();
 }
 
 // QSerialPort buffers every write and switches its write notifier on and off
@@ -217,13 +222,17 @@ void CommControl::writeOctet(std::uint8_t octet)
 // costs more than the octet itself. While nothing waits in its buffer, the
 // octet goes straight to the device; anything else (a full queue, a failing
 // line) takes QSerialPort's way, which keeps the order and reports errors.
-bool CommControl::writeDirectly(char character)
+CommControl::DirectWrite CommControl::writeDirectly(char character)
 {
 #ifdef Q_OS_UNIX
-    return m_port.bytesToWrite() == 0 && ::write(m_port.handle(), &character, 1) == 1;
+    if (m_port.bytesToWrite() > 0)
+        return DirectWrite::Queued;
+    if (::write(m_port.handle(), &character, 1) == 1)
+        return DirectWrite::Written;
+    return errno == EAGAIN || errno == EWOULDBLOCK ? DirectWrite::Queued : DirectWrite::Refused;
 #else
     Q_UNUSED(character);
-    return false;
+    return DirectWrite::Refused;
 #endif
 }
 

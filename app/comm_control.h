@@ -72,7 +72,12 @@ signals:
     void lineReopened();
 
 private:
-    [[nodiscard]] bool writeDirectly(char character);
+    // Written: the device took the octet. Queued: it must wait behind octets
+    // already waiting, or the device's queue is full. Refused: the device
+    // failed, or cannot be written to directly.
+    enum class DirectWrite { Written, Queued, Refused };
+
+    [[nodiscard]] DirectWrite writeDirectly(char character);
     void raiseIfDataWaiting();
     void raise(int code);
     void onErrorOccurred(QSerialPort::SerialPortError error);
