@@ -2,7 +2,9 @@
 // Faults of the device and the line, each against the real program: a device
 // missing at start, the board hanging up in the middle of a page, writes
 // that fail on the direct path and behind QSerialPort's buffer, a transmit
-// queue that fills up, and a device that comes back.
+// queue that fills up, and a device that comes back. The window closed in the
+// middle of a page is tst_end_to_end's; the lost line and its return at the
+// serial link alone are tst_serial_line's.
 #include "comm_control.h"
 #include "conversion.h"
 #include "handler_boundary.h"
