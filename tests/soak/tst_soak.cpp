@@ -51,7 +51,17 @@ constexpr bool kChecksResidentMemory = true;
 #endif
 constexpr std::uint32_t kSeed = 20'240'611;
 constexpr std::chrono::milliseconds kQuiet{50};
+// Episodes, in percent: a single request, a single rejected text, or else a
+// burst of 2..kMaxBurst receptions, one in kRejectedInBurst of them rejected.
+// Each answered page costs the pseudo-terminal 61 round trips, which is what
+// the run's length is made of.
+constexpr int kSingleRequestPercent = 30;
+constexpr int kSingleRejectedPercent = 55;
 constexpr int kMaxBurst = 5;
+constexpr int kRejectedInBurst = 3;
+// User actions after an episode, in percent; besides, up to two cell clicks.
+constexpr int kConvertPercent = 2;
+constexpr int kStartPercent = 1;
 // The page each request 0..8 asks for, and the page Start sends, as the
 // board knows them.
 constexpr std::array<int, 9> kPageOfRequest{5, 0, 1, 6, 7, 2, 3, 4, 0};
@@ -272,15 +282,15 @@ private:
     {
         const int kind = std::uniform_int_distribution<int>(0, 99)(random);
         std::vector<Reception> plan;
-        if (kind < 45) {
+        if (kind < kSingleRequestPercent) {
             plan.push_back(pickRequest(random));
-        } else if (kind < 85) {
+        } else if (kind < kSingleRequestPercent + kSingleRejectedPercent) {
             plan.push_back({pickRejected(random), std::nullopt});
         } else {
             const int size = std::uniform_int_distribution<int>(2, kMaxBurst)(random);
             plan.push_back(pickRequest(random));
             for (int item = 1; item < size; ++item) {
-                const bool rejected = std::uniform_int_distribution<int>(0, 3)(random) == 0;
+                const bool rejected = std::uniform_int_distribution<int>(1, kRejectedInBurst)(random) == 1;
                 plan.push_back(rejected ? Reception{pickRejected(random), std::nullopt} : pickRequest(random));
             }
             ++m_counts.bursts;
@@ -389,11 +399,11 @@ private:
             ++m_counts.clicks;
         }
         const int action = std::uniform_int_distribution<int>(0, 99)(random);
-        if (action < 2) {
+        if (action < kConvertPercent) {
             QTest::mouseClick(m_convert, Qt::LeftButton);
             m_model = m_converted;
             ++m_counts.converts;
-        } else if (action < 4) {
+        } else if (action < kConvertPercent + kStartPercent) {
             QTest::mouseClick(m_start, Qt::LeftButton);
             ++m_counts.starts;
             const QByteArray expected = pageOctets(m_model, kStartButtonPage);
