@@ -96,6 +96,14 @@ void checkCount(int characters, const char *what)
 
 } // namespace
 
+bool watchesForReturn(const QString &device)
+{
+    // A closed pseudo-terminal's number soon names somebody else's new one
+    // (a terminal window, another program's simulated board): opening it again
+    // would send pages there.
+    return !device.startsWith(QStringLiteral("/dev/pts/"));
+}
+
 QString deviceForPort(int number)
 {
     if (number < 1)
@@ -270,6 +278,11 @@ void CommControl::onErrorOccurred(QSerialPort::SerialPortError error)
     const QString reason = failureReason(error, m_port.errorString());
     m_state = LineState::Lost;
     m_port.close();
+    if (!watchesForReturn(device())) {
+        setProblem(describe(QStringLiteral("lost (%1); closed").arg(reason)));
+        reportHandlerError("serial port", m_problem.toStdString());
+        return;
+    }
     setProblem(describe(QStringLiteral("lost (%1); closed until the device returns").arg(reason)));
     reportHandlerError("serial port", m_problem.toStdString());
     m_reopenTimer.start();

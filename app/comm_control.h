@@ -18,6 +18,10 @@ namespace kestrin {
 // for a number below 1.
 [[nodiscard]] QString deviceForPort(int number);
 
+// Whether a lost line on this device is opened again when the device returns.
+// Not for pseudo-terminals, whose names the system hands out again.
+[[nodiscard]] bool watchesForReturn(const QString &device);
+
 // The program's communications control, MSComm1, over QSerialPort. It raises
 // OnComm with commEvent() == 2 whenever received data is waiting.
 //
@@ -54,6 +58,8 @@ public:
     [[nodiscard]] bool portOpen() const { return m_state == LineState::Open; }
     [[nodiscard]] LineState lineState() const { return m_state; }
     [[nodiscard]] QString lineProblem() const { return m_problem; }
+    // True while a lost line waits for its device to return.
+    [[nodiscard]] bool awaitingReturn() const { return m_reopenTimer.isActive(); }
     // The device the current port number names.
     [[nodiscard]] QString device() const;
 

@@ -280,6 +280,8 @@ void TestSerialLine::lostDeviceIsReportedOnce()
     QVERIFY(timerFired);
     QVERIFY2(processorSpent < 0.15, qPrintable(QString::number(processorSpent)));
     QCOMPARE(line.control.lineState(), CommControl::LineState::Lost);
+    // A pseudo-terminal's number is handed out again: never reopened.
+    QVERIFY(!line.control.awaitingReturn());
     QCOMPARE(line.reports.size(), 1);
     QVERIFY2(line.reports.front().startsWith("serial port: Serial port " + line.board.slavePath()),
              qPrintable(line.reports.front()));
@@ -309,6 +311,7 @@ void TestSerialLine::deviceThatComesBackIsGreetedAgain()
     // pseudo-terminal may go to someone else's at any moment.
     QVERIFY(QFile::remove(device));
     QVERIFY(processEventsUntil([&] { return !line.control.portOpen(); }, PtyBoard::kTimeout));
+    QVERIFY(line.control.awaitingReturn());
     processEventsUntil([] { return false; }, std::chrono::milliseconds(60));
     QCOMPARE(reopened.size(), 0);
 
