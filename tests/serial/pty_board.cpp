@@ -18,21 +18,9 @@
 
 namespace kestrin::testing {
 
-namespace {
-
 constexpr std::size_t kChunk = 4096;
 constexpr std::chrono::milliseconds kWakeUp{2};
 constexpr std::chrono::microseconds kLandingPoll{20};
-
-void deleteLater(QSocketNotifier *notifier)
-{
-    if (notifier != nullptr) {
-        notifier->setEnabled(false);
-        notifier->deleteLater();
-    }
-}
-
-} // namespace
 
 bool processEventsUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout)
 {
@@ -47,13 +35,11 @@ bool processEventsUntil(const std::function<bool()> &done, std::chrono::millisec
     return true;
 }
 
-PtyBoard::PtyBoard() : m_notifier(nullptr, deleteLater)
+PtyBoard::PtyBoard()
 {
     std::array<char, 256> name{};
-    if (::openpty(&m_master, &m_slave, name.data(), nullptr, nullptr) != 0) {
-        m_master = m_slave = -1;
+    if (::openpty(&m_master, &m_slave, name.data(), nullptr, nullptr) != 0)
         return;
-    }
     // Raw at once: what the board writes before the host opens the line must
     // not be echoed or translated by the slave side's line discipline.
     termios settings{};
@@ -62,35 +48,34 @@ PtyBoard::PtyBoard() : m_notifier(nullptr, deleteLater)
     ::tcsetattr(m_slave, TCSANOW, &settings);
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_slavePath = QString::fromLocal8Bit(name.data());
-    m_notifier.reset(new QSocketNotifier(m_master, QSocketNotifier::Read));
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
-                     [this] { readFromHost(); });
-}
-
-PtyBoard::~PtyBoard()
-{
-    hangUp();
+    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read);
+    QObject::connect(m_notifier, &QSocketNotifier::activated, m_notifier, [this] {
+        std::array<char, kChunk> chunk{};
+        const ssize_t count = ::read(m_master, chunk.data(), chunk.size());
+        if (count <= 0)
+            return;
+        const QByteArray octets(chunk.data(), count);
+        m_received += octets;
+        if (m_onReceived)
+            m_onReceived(octets);
+    });
 }
 
 bool PtyBoard::send(QByteArrayView octets)
 {
-    const int before = waitingForHost();
+    // The kernel hands written octets to the slave side a little later; wait
+    // for all of them, so that the next send cannot join them into one
+    // reception.
+    const qsizetype landed = waitingForHost() + octets.size();
     const QDeadlineTimer deadline(kTimeout);
-    qsizetype written = 0;
-    while (written < octets.size()) {
-        const ssize_t count = ::write(m_master, octets.data() + written,
-                                      static_cast<std::size_t>(octets.size() - written));
+    while (waitingForHost() < landed) {
+        const ssize_t count = ::write(m_master, octets.data(), static_cast<std::size_t>(octets.size()));
         if (count > 0)
-            written += count;
+            octets = octets.sliced(count);
         else if ((count < 0 && errno != EAGAIN) || deadline.hasExpired())
             return false;
-    }
-    // The kernel hands the octets to the slave side a little later; wait for
-    // them, so that the next send cannot join them into one reception.
-    while (waitingForHost() < before + octets.size()) {
-        if (deadline.hasExpired())
-            return false;
-        std::this_thread::sleep_for(kLandingPoll);
+        else
+            std::this_thread::sleep_for(kLandingPoll);
     }
     return true;
 }
@@ -98,14 +83,7 @@ bool PtyBoard::send(QByteArrayView octets)
 int PtyBoard::waitingForHost() const
 {
     int waiting = 0;
-    if (m_slave < 0 || ::ioctl(m_slave, FIONREAD, &waiting) != 0)
-        return 0;
-    return waiting;
-}
-
-bool PtyBoard::waitUntilRead(std::chrono::milliseconds timeout)
-{
-    return processEventsUntil([this] { return waitingForHost() == 0; }, timeout);
+    return m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &waiting) == 0 ? waiting : 0;
 }
 
 QByteArray PtyBoard::receive(qsizetype count, std::chrono::milliseconds timeout)
@@ -122,30 +100,16 @@ QByteArray PtyBoard::receiveFor(std::chrono::milliseconds duration)
     return std::exchange(m_received, {});
 }
 
-void PtyBoard::setOnReceived(std::function<void(const QByteArray &)> onReceived)
-{
-    m_onReceived = std::move(onReceived);
-}
-
 void PtyBoard::hangUp()
 {
-    m_notifier.reset();
+    if (m_notifier != nullptr) {
+        m_notifier->setEnabled(false);
+        std::exchange(m_notifier, nullptr)->deleteLater();
+    }
     for (int *descriptor : {&m_master, &m_slave}) {
         if (*descriptor >= 0)
             ::close(std::exchange(*descriptor, -1));
     }
-}
-
-void PtyBoard::readFromHost()
-{
-    std::array<char, kChunk> chunk{};
-    const ssize_t count = ::read(m_master, chunk.data(), chunk.size());
-    if (count <= 0)
-        return;
-    const QByteArray octets(chunk.data(), count);
-    m_received += octets;
-    if (m_onReceived)
-        m_onReceived(octets);
 }
 
 } // namespace kestrin::testing

@@ -2,16 +2,17 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 
 #include <chrono>
 #include <functional>
-#include <memory>
 
 class QSocketNotifier;
 
 namespace kestrin::testing {
+
+// Processes events until done() holds or the time is up; returns done().
+bool processEventsUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout);
 
 // A pseudo-terminal whose master side plays the display board. The program
 // under test opens slavePath(); everything runs on the test's one thread, so
@@ -27,9 +28,8 @@ public:
     static constexpr std::chrono::milliseconds kTimeout{5000};
 
     PtyBoard();
-    ~PtyBoard();
-    PtyBoard(const PtyBoard &) = delete;
-    PtyBoard &operator=(const PtyBoard &) = delete;
+    ~PtyBoard() { hangUp(); }
+    Q_DISABLE_COPY_MOVE(PtyBoard)
 
     [[nodiscard]] bool isOpen() const { return m_master >= 0; }
     [[nodiscard]] QString slavePath() const { return m_slavePath; }
@@ -40,29 +40,27 @@ public:
     // Octets sent and not yet read by the host.
     [[nodiscard]] int waitingForHost() const;
     // Processes events until the host has read everything sent.
-    [[nodiscard]] bool waitUntilRead(std::chrono::milliseconds timeout = kTimeout);
+    [[nodiscard]] bool waitUntilRead(std::chrono::milliseconds timeout = kTimeout)
+    {
+        return processEventsUntil([this] { return waitingForHost() == 0; }, timeout);
+    }
     // Processes events until count octets have come from the host and takes
     // them; fewer on timeout.
     [[nodiscard]] QByteArray receive(qsizetype count, std::chrono::milliseconds timeout = kTimeout);
     // Processes events for a while and takes whatever came.
     [[nodiscard]] QByteArray receiveFor(std::chrono::milliseconds duration);
     // Called with every chunk from the host as it arrives.
-    void setOnReceived(std::function<void(const QByteArray &chunk)> onReceived);
+    void setOnReceived(std::function<void(const QByteArray &)> onReceived) { m_onReceived = std::move(onReceived); }
     // Closes both sides: for the host the device is gone.
     void hangUp();
 
 private:
-    void readFromHost();
-
     int m_master = -1;
     int m_slave = -1;
     QString m_slavePath;
     QByteArray m_received;
-    std::unique_ptr<QSocketNotifier, void (*)(QSocketNotifier *)> m_notifier;
+    QSocketNotifier *m_notifier = nullptr; // owned; deleted later, as hangUp() may run inside its signal
     std::function<void(const QByteArray &)> m_onReceived;
 };
-
-// Processes events until done() holds or the time is up; returns done().
-bool processEventsUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout);
 
 } // namespace kestrin::testing
