@@ -84,26 +84,6 @@ void setTwipsGeometry(QWidget &widget, const TwipsRect &twips)
     widget.setProperty(kTwipsProperty, QRectF(twips.left, twips.top, twips.width, twips.height));
 }
 
-float twipsLeft(const QWidget &widget)
-{
-    return twipsGeometry(widget).left;
-}
-
-float twipsTop(const QWidget &widget)
-{
-    return twipsGeometry(widget).top;
-}
-
-float twipsWidth(const QWidget &widget)
-{
-    return twipsGeometry(widget).width;
-}
-
-float twipsHeight(const QWidget &widget)
-{
-    return twipsGeometry(widget).height;
-}
-
 void setTwipsLeft(QWidget &widget, float left)
 {
     TwipsRect twips = twipsGeometry(widget);
@@ -115,20 +95,6 @@ void setTwipsTop(QWidget &widget, float top)
 {
     TwipsRect twips = twipsGeometry(widget);
     twips.top = top;
-    setTwipsGeometry(widget, twips);
-}
-
-void setTwipsWidth(QWidget &widget, float width)
-{
-    TwipsRect twips = twipsGeometry(widget);
-    twips.width = width;
-    setTwipsGeometry(widget, twips);
-}
-
-void setTwipsHeight(QWidget &widget, float height)
-{
-    TwipsRect twips = twipsGeometry(widget);
-    twips.height = height;
     setTwipsGeometry(widget, twips);
 }
 

@@ -46,16 +46,9 @@ struct TwipsRect
 [[nodiscard]] TwipsRect twipsGeometry(const QWidget &widget);
 void setTwipsGeometry(QWidget &widget, const TwipsRect &twips);
 
-[[nodiscard]] float twipsLeft(const QWidget &widget);
-[[nodiscard]] float twipsTop(const QWidget &widget);
-[[nodiscard]] float twipsWidth(const QWidget &widget);
-[[nodiscard]] float twipsHeight(const QWidget &widget);
-
 // Each setter keeps the other three values: setting the left edge moves the
 // widget and keeps its width.
 void setTwipsLeft(QWidget &widget, float left);
 void setTwipsTop(QWidget &widget, float top);
-void setTwipsWidth(QWidget &widget, float width);
-void setTwipsHeight(QWidget &widget, float height);
 
 } // namespace kestrin

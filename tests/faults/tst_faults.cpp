@@ -3,9 +3,7 @@
 // hanging up in the middle of a page, writes that fail on the direct path and
 // behind QSerialPort's buffer, a transmit queue that fills up, and a device
 // that comes back.
-#include "handler_boundary.h"
-#include "main_window.h"
-#include "pty_board.h"
+#include "program.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -18,6 +16,7 @@
 
 using namespace kestrin;
 using namespace kestrin::testing;
+using kestrin::test::Program;
 using LineState = CommControl::LineState;
 
 namespace {
@@ -27,35 +26,6 @@ constexpr std::chrono::milliseconds kShortReopen{20};
 // Far more than a pseudo-terminal's queue holds (about 20 KB on Linux), so
 // the rest must wait in QSerialPort's buffer.
 constexpr int kStartsBeyondTheQueue = 1000;
-
-// A shown Form1 on device, by default the board's pseudo-terminal, keeping
-// every handler error as "handler: message".
-struct Program
-{
-    explicit Program(const std::optional<QString> &device = std::nullopt)
-        : previousReporter(setErrorReporter([this](std::string_view handler, std::string_view message) {
-              reports.append(QString::fromUtf8(handler) + ": " + QString::fromUtf8(message));
-          })),
-          window(std::make_unique<MainWindow>(device.value_or(board.slavePath())))
-    {
-        window->show();
-    }
-    ~Program()
-    {
-        window.reset();
-        setErrorReporter(previousReporter);
-    }
-
-    void click(const char *button) const
-    {
-        QTest::mouseClick(window->findChild<QPushButton *>(QString::fromLatin1(button)), Qt::LeftButton);
-    }
-
-    PtyBoard board;
-    QStringList reports;
-    ErrorReporter previousReporter;
-    std::unique_ptr<MainWindow> window;
-};
 
 // The line has gone, or is going, down: it must end up lost and not awaited
 // (a pseudo-terminal's number is handed out again), the loss reported once

@@ -41,7 +41,7 @@ void TstTwips::unplaceableValuesAreRefused()
     kestrin::setTwipsGeometry(widget, {7.0F, 3055.0F, 75.0F, 500.0F});
     // Moved by other means after its twips were set: it reads as its pixels x 15.
     widget.setGeometry(1, 2, 3, 4);
-    QVERIFY_THROWS_EXCEPTION(kestrin::RunTimeError, kestrin::setTwipsWidth(widget, -15.0F));
+    QVERIFY_THROWS_EXCEPTION(kestrin::RunTimeError, kestrin::setTwipsGeometry(widget, {0.0F, 0.0F, -15.0F, 75.0F}));
     QVERIFY_THROWS_EXCEPTION(kestrin::RunTimeError, kestrin::setTwipsLeft(widget, std::numeric_limits<float>::quiet_NaN()));
     QVERIFY_THROWS_EXCEPTION(kestrin::RunTimeError, kestrin::setTwipsTop(widget, 1e30F));
     QCOMPARE(kestrin::twipsGeometry(widget), (kestrin::TwipsRect{15.0F, 30.0F, 45.0F, 60.0F}));

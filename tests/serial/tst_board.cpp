@@ -4,6 +4,7 @@
 #include "comm_control.h"
 #include "handler_boundary.h"
 #include "page_geometry.h"
+#include "distinct_pages.h"
 #include "pty_board.h"
 #include "serial_link.h"
 
@@ -16,15 +17,7 @@ namespace {
 
 constexpr std::chrono::milliseconds kRunTime{10000};
 
-// Every page and column differ, so a page in the wrong place shows.
-const FrameBuffer kPages = [] {
-    FrameBuffer buffer;
-    for (int page = 0; page < kPageCount; ++page) {
-        for (int column = 0; column < kPageColumns; ++column)
-            buffer.write(page, column, static_cast<std::uint8_t>(page * kPageColumns + column));
-    }
-    return buffer;
-}();
+const FrameBuffer kPages = testing::distinctPages();
 
 QByteArray asciiPicture()
 {

@@ -3,6 +3,7 @@
 // side plays the board.
 #include "comm_control.h"
 #include "handler_boundary.h"
+#include "distinct_pages.h"
 #include "pty_board.h"
 #include "serial_link.h"
 
@@ -16,16 +17,7 @@ namespace {
 constexpr std::chrono::milliseconds kQuiet{30};
 constexpr int kNoStart = -1;
 
-// Page p, column c holds p * 61 + c (mod 256): every page differs, and in
-// pages 0..3 every octet names its page and column.
-const FrameBuffer kPages = [] {
-    FrameBuffer buffer;
-    for (int page = 0; page < kPageCount; ++page) {
-        for (int column = 0; column < kPageColumns; ++column)
-            buffer.write(page, column, static_cast<std::uint8_t>(page * kPageColumns + column));
-    }
-    return buffer;
-}();
+const FrameBuffer kPages = testing::distinctPages();
 
 QByteArray pageOctets(const QList<int> &pages)
 {
