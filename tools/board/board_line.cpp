@@ -124,13 +124,18 @@ bool BoardLine::waitUntilRead(std::chrono::milliseconds timeout)
     std::this_thread::sleep_for(kSettle);
     if (m_slave < 0)
         return ::tcdrain(m_line) == 0;
-    int waiting = 0;
-    while (::ioctl(m_slave, FIONREAD, &waiting) == 0 && waiting > 0) {
+    while (waitingForHost() > 0) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(kQueuePoll);
     }
     return true;
+}
+
+int BoardLine::waitingForHost() const
+{
+    int waiting = 0;
+    return m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &waiting) == 0 ? waiting : 0;
 }
 
 std::string BoardLine::readSome(std::chrono::milliseconds timeout)

@@ -32,6 +32,12 @@ public:
     // Returns once the host has read everything written, so that the next
     // write reaches it as a reception of its own. False on timeout.
     [[nodiscard]] bool waitUntilRead(std::chrono::milliseconds timeout);
+    // Octets written that wait, unread, in the host's input queue of a
+    // pseudo-terminal; always 0 for a device.
+    [[nodiscard]] int waitingForHost() const;
+    // The descriptor the board reads and writes, for an event loop to watch
+    // (a board that answers its host from inside the host's own event loop).
+    [[nodiscard]] int descriptor() const { return m_line; }
     // What the host sent, waiting up to timeout for the first octet; empty
     // when nothing came.
     [[nodiscard]] std::string readSome(std::chrono::milliseconds timeout);
