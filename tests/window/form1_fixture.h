@@ -84,7 +84,6 @@ public:
                 onReceived(chunk);
         });
     }
-    ~Board() { hangUp(); }
     Q_DISABLE_COPY_MOVE(Board)
 
     [[nodiscard]] QString path() const { return QString::fromStdString(m_line->path()); }
