@@ -180,9 +180,10 @@ struct Form1
                 }
             };
         }
-        QVERIFY(board.sendRead(text));
+        const bool read = board.sendRead(text);
         const QByteArray wire = board.receive(outer.size() + inner.size());
-        board.onReceived = nullptr;
+        board.onReceived = nullptr; // before any return: it refers to this call's locals
+        QVERIFY(read);
         bool served = false;
         for (qsizetype split = sentAt < 0 ? outer.size() : sentAt; split <= outer.size() && !served; ++split) {
             served = wire == outer.first(split) + inner + outer.sliced(split);

@@ -125,9 +125,9 @@ private slots:
         const QString missing = QStringLiteral("/nonexistent/ttyS1");
         Form1 program(fault == "missing" ? std::optional(missing) : std::nullopt);
         const QString device = fault == "missing" ? missing : program.board.path();
+        qsizetype heard = 0;
         if (fault == "hang-up") {
             QVERIFY(program.board.sendRead("0"));
-            qsizetype heard = 0;
             program.board.onReceived = [&](const QByteArray &chunk) {
                 if ((heard += chunk.size()) >= 30)
                     program.board.hangUp();
