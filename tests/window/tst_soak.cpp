@@ -50,8 +50,10 @@ private slots:
         const auto pick = [&] { return kTexts[static_cast<std::size_t>(draw(kTexts.size() - 1))]; };
         long warmRss = 0;
         while (program.receptions < kReceptions && !QTest::currentTestFailed()) {
+            const QByteArray text = pick();
+            const QByteArray next = pick();
             // Now and then the next reception goes out while this one's page is on its way.
-            program.receive(pick(), pick(), draw(3) == 0 ? 1 + draw(kPageColumns - 2) : -1);
+            program.receive(text, next, draw(3) == 0 ? 1 + draw(kPageColumns - 2) : -1);
             for (int clicks = draw(2); clicks > 0; --clicks)
                 program.clickCell(draw(kGridElements - 1), draw(kPageRows - 1));
             if (const int action = draw(99); action < 2)
