@@ -44,14 +44,17 @@ int main(int argc, char **argv)
     const kestrin::CommandLine commandLine = kestrin::parseCommandLine(argumentList(argc, argv));
     if (commandLine.outcome != kestrin::CommandLine::Outcome::Run)
         return kestrin::printCommandLineOutcome(commandLine);
+    // Qt sees only the program's name: it would take --display IMAGE for the
+    // X server's display, and the parser above has refused Qt's own options.
+    int qtArgc = 1;
     if (commandLine.command == kestrin::CommandLine::Command::Convert) {
-        QCoreApplication app(argc, argv);
+        QCoreApplication app(qtArgc, argv);
         return kestrin::runConvert(commandLine.source, commandLine.outputs);
     }
 
     try {
         const kestrin::WindowStart start{commandLine.portDevice, windowSource(commandLine.source)};
-        QApplication app(argc, argv);
+        QApplication app(qtArgc, argv);
         kestrin::MainWindow Form1(start);
         Form1.show();
         return QApplication::exec();
