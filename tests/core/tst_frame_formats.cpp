@@ -25,8 +25,7 @@ void TestFrameFormats::placesRoundTripsAndNames()
     FrameBuffer single;
     single.write(6, 0, 0x01);
     QCOMPARE(QByteArray::fromStdString(toBinary(single)), QByteArray(366, 0) + '\x01' + QByteArray(121, 0));
-    QCOMPARE(toText(single).find('#'), std::size_t{16 * 123 + 61});
-    QCOMPARE(toText(single).rfind('#'), std::size_t{16 * 123 + 61});
+    QVERIFY(toText(single).find('#') == 16 * 123 + 61 && toText(single).rfind('#') == 16 * 123 + 61);
 
     const FrameBuffer frame = testing::distinctPages();
     QByteArray crlf = QByteArray::fromStdString(toText(frame)).replace("\n", "\r\n");

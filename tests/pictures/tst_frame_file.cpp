@@ -41,8 +41,7 @@ void TestFrameFile::everyFormatRoundTrips()
     expected.setPixel(0, 0, qRgb(1, 1, 1));
     expected.setPixel(1, 0, qRgba(0, 0, 0, 0));
     const QString drawn = directory.filePath(QStringLiteral("drawn.png"));
-    QVERIFY(expected.save(drawn));
-    QVERIFY(readFrameFile(drawn) == single);
+    QVERIFY(expected.save(drawn) && readFrameFile(drawn) == single);
 }
 
 QTEST_GUILESS_MAIN(TestFrameFile)
