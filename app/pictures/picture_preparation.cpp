@@ -22,7 +22,8 @@ namespace {
 // A display of 122 x 32 pixels needs no more; a hostile file that declares
 // more is refused before anything is decoded, and Qt's own limit catches a
 // decoder that allocates more than the declared size would need.
-constexpr qint64 kMaxImagePixels = 50'000'000;
+constexpr qint64 kPixelsPerMegapixel = 1'000'000;
+constexpr qint64 kMaxImagePixels = 50 * kPixelsPerMegapixel;
 constexpr int kAllocationLimitMegabytes = 512;
 
 constexpr int kBlack = 0;
@@ -84,9 +85,10 @@ QImage readWith(const QString &path, Configure &&configure)
     reader.setAllocationLimit(kAllocationLimitMegabytes);
     const QSize declared = reader.size();
     if (declared.isValid() && qint64{declared.width()} * declared.height() > kMaxImagePixels)
-        fail(path, QStringLiteral("the image declares %1 x %2 pixels; kestrin reads images of at most 50 megapixels")
+        fail(path, QStringLiteral("the image declares %1 x %2 pixels; kestrin reads images of at most %3 megapixels")
                        .arg(declared.width())
-                       .arg(declared.height()));
+                       .arg(declared.height())
+                       .arg(kMaxImagePixels / kPixelsPerMegapixel));
     configure(reader, declared);
     QImage image;
     {
