@@ -169,7 +169,8 @@ QString outputProblem(const CommandLine &commandLine)
             return problem;
         const QString place = output == QLatin1String(kStandardOutput) ? output : QFileInfo(output).absoluteFilePath();
         if (seen.contains(place))
-            return output + QStringLiteral(" is named twice with -o");
+            return (output == QLatin1String(kStandardOutput) ? QStringLiteral("standard output (-)") : output)
+                   + QStringLiteral(" is named twice with -o");
         seen.append(place);
     }
     return {};
