@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "frame_source.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,22 +10,30 @@
 
 namespace kestrin {
 
-// What the program's command line asks for: to run, with port 2 on another
-// device when --port names one, or to print help, the version or an error.
+// What the program's command line asks for: the window (with port 2 on
+// another device when --port names one, and the pictures or frame it starts
+// on), `convert` (headless, into frame files), or to print help, the version
+// or an error.
 struct CommandLine
 {
     enum class Outcome { Run, Help, Version, Error };
+    enum class Command { Window, Convert };
 
     Outcome outcome = Outcome::Run;
+    Command command = Command::Window;
     std::optional<QString> portDevice;
-    QString text; // the help text, the version line or the error message
+    FrameSourceOptions source;
+    QStringList outputs; // convert's -o files in order; "-" is standard output
+    QString text;        // the help text, the version line or the error message
 };
 
-// Parses the arguments (program name first). Uses the application's name
-// and version for --version.
+// Parses the arguments (program name first); `kestrin convert ...` when the
+// first argument is "convert". Checks every value, and the extension of every
+// frame file, without opening anything. Uses the application's name and
+// version for --version.
 [[nodiscard]] CommandLine parseCommandLine(const QStringList &arguments);
 
-// Prints help or version on stdout, or the error and a hint on stderr, and
+// Prints help or version on stdout, or the error as one line on stderr, and
 // returns the exit code: 0, or 2 for an error.
 [[nodiscard]] int printCommandLineOutcome(const CommandLine &commandLine);
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// kestrin [--port DEVICE]: creates Form1, shows it, and ends when it closes.
+// kestrin [--port DEVICE] [pictures or a frame]: creates Form1, shows it, and
+// ends when it closes. kestrin convert ...: writes frame files, no window.
 #include "command_line.h"
+#include "convert_command.h"
 #include "main_window.h"
 
 #include <QApplication>
@@ -11,6 +13,8 @@
 
 namespace {
 
+constexpr int kFailed = 1;
+
 // The command line is read before the application object exists, so that
 // --help and --version work without a display.
 QStringList argumentList(int argc, char **argv)
@@ -19,6 +23,15 @@ QStringList argumentList(int argc, char **argv)
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     return arguments;
+}
+
+// The pictures and frame the window starts on, read before the window system
+// is touched: a file that cannot be read ends the start, display or not.
+std::optional<kestrin::FrameSource> windowSource(const kestrin::FrameSourceOptions &options)
+{
+    if (!options.hasImages() && options.frame.isEmpty())
+        return std::nullopt;
+    return kestrin::loadFrameSource(options);
 }
 
 } // namespace
@@ -31,15 +44,24 @@ int main(int argc, char **argv)
     const kestrin::CommandLine commandLine = kestrin::parseCommandLine(argumentList(argc, argv));
     if (commandLine.outcome != kestrin::CommandLine::Outcome::Run)
         return kestrin::printCommandLineOutcome(commandLine);
+    // Qt sees only the program's name: it would take --display IMAGE for the
+    // X server's display, and the parser above has refused Qt's own options.
+    int qtArgc = 1;
+    if (commandLine.command == kestrin::CommandLine::Command::Convert) {
+        QCoreApplication app(qtArgc, argv);
+        return kestrin::runConvert(commandLine.source, commandLine.outputs);
+    }
 
-    QApplication app(argc, argv);
     try {
-        kestrin::MainWindow Form1(commandLine.portDevice);
+        const kestrin::WindowStart start{commandLine.portDevice, windowSource(commandLine.source)};
+        QApplication app(qtArgc, argv);
+        kestrin::MainWindow Form1(start);
         Form1.show();
         return QApplication::exec();
     } catch (const std::exception &error) {
-        // Only creating the window can get here: every handler has its own boundary.
+        // Only reading the files and creating the window get here: every
+        // handler has its own boundary.
         std::fprintf(stderr, "kestrin: %s\n", error.what());
-        return 1;
+        return kFailed;
     }
 }

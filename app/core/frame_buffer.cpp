@@ -26,4 +26,18 @@ void FrameBuffer::write(int page, int column, std::uint8_t value)
     m_bytes[static_cast<std::size_t>(page)][static_cast<std::size_t>(column)] = value;
 }
 
+bool isDark(const FrameBuffer &buffer, DisplayPixel pixel)
+{
+    const PixelPlace place = placeOfPixel(pixel);
+    return (buffer.read(place.page, place.column) >> place.bit & 1U) != 0;
+}
+
+void setDark(FrameBuffer &buffer, DisplayPixel pixel, bool dark)
+{
+    const PixelPlace place = placeOfPixel(pixel);
+    const unsigned mask = 1U << place.bit;
+    const unsigned byte = buffer.read(place.page, place.column);
+    buffer.write(place.page, place.column, static_cast<std::uint8_t>(dark ? byte | mask : byte & ~mask));
+}
+
 } // namespace kestrin

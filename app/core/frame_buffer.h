@@ -30,4 +30,8 @@ private:
     std::array<std::array<std::uint8_t, kDeclaredColumns>, kDeclaredPages> m_bytes{};
 };
 
+// One display pixel of the buffer, placed by the page geometry; dark is a set bit.
+[[nodiscard]] bool isDark(const FrameBuffer &buffer, DisplayPixel pixel);
+void setDark(FrameBuffer &buffer, DisplayPixel pixel, bool dark);
+
 } // namespace kestrin

@@ -3,6 +3,7 @@
 
 #include "run_time_error.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace kestrin {
@@ -31,7 +32,11 @@ ImagePicture::ImagePicture(const QImage &image)
 
 ImagePicture ImagePicture::fromFile(const QString &path)
 {
-    QImageReader reader(path);
+    // In the format the extension names: asking every image plugin whether
+    // it reads the file would load them all, libjpeg and the like, for the
+    // program's own BMPs.
+    QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
     const QImage image = reader.read();
     if (image.isNull())
         throw RunTimeError("cannot read picture " + path.toStdString() + ": "

@@ -20,6 +20,7 @@ class ImagePicture : public PointQuery
 public:
     explicit ImagePicture(const QImage &image);
 
+    // Reads a file in the format its extension names (the shipped pictures).
     // Throws RunTimeError naming the file when it cannot be decoded.
     [[nodiscard]] static ImagePicture fromFile(const QString &path);
 

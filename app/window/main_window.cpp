@@ -20,9 +20,14 @@ constexpr const char *kIconPath = ":/assets/kestrin.png";
 } // namespace
 
 MainWindow::MainWindow(const std::optional<QString> &device, QWidget *parent)
+    : MainWindow(WindowStart{device, std::nullopt}, parent)
+{
+}
+
+MainWindow::MainWindow(const WindowStart &start, QWidget *parent)
     : QWidget(parent),
       m_ui(std::make_unique<Ui::Form1>()),
-      m_MSComm1(device),
+      m_MSComm1(start.device),
       m_link(m_MSComm1, m_buffer, [this] { return yieldBetweenBytes(); })
 {
     m_ui->setupUi(this);
@@ -32,8 +37,14 @@ MainWindow::MainWindow(const std::optional<QString> &device, QWidget *parent)
     setWindowIcon(QIcon(QString::fromLatin1(kIconPath)));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
-    m_ui->Picture1->setPicture(ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)));
-    m_ui->Picture2->setPicture(ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)));
+    if (start.source) {
+        m_ui->Picture1->setPicture(ImagePicture(start.source->upper));
+        m_ui->Picture2->setPicture(ImagePicture(start.source->lower));
+        m_buffer = start.source->frame.value_or(FrameBuffer{});
+    } else {
+        m_ui->Picture1->setPicture(ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)));
+        m_ui->Picture2->setPicture(ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)));
+    }
 
     connect(m_ui->Command3, &QPushButton::clicked, this, &MainWindow::convert);
     connect(m_ui->Command4, &QPushButton::clicked, this, &MainWindow::start);
@@ -45,6 +56,8 @@ MainWindow::MainWindow(const std::optional<QString> &device, QWidget *parent)
     connect(&m_MSComm1, &CommControl::lineReopened, this, [this] { m_link.resetProtocol(); });
 
     load();
+    if (start.source && start.source->frame)
+        runHandler("grid refresh", [this] { m_AchtBits1->refreshFromBuffer(m_buffer); });
 }
 
 MainWindow::~MainWindow() = default;

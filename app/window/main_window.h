@@ -4,6 +4,7 @@
 #include "comm_control.h"
 #include "editor_grid.h"
 #include "frame_buffer.h"
+#include "frame_source.h"
 #include "serial_link.h"
 
 #include <QString>
@@ -18,6 +19,14 @@ class Form1;
 
 namespace kestrin {
 
+// What Form1 starts on: the device of serial port 2 (its own when none), and
+// the pictures, and possibly a frame, in place of the built-in pictures.
+struct WindowStart
+{
+    std::optional<QString> device;
+    std::optional<FrameSource> source;
+};
+
 // Form1, the program's one window. It owns the frame buffer, the serial
 // control and its protocol state, and the editor grid, and wires each event
 // to the unit that handles it; every handler runs through the handler
@@ -30,6 +39,8 @@ class MainWindow : public QWidget
 public:
     // device replaces the default device of serial port 2.
     explicit MainWindow(const std::optional<QString> &device = std::nullopt, QWidget *parent = nullptr);
+    // With a frame, the buffer holds it from the start and the grid shows it.
+    explicit MainWindow(const WindowStart &start, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     [[nodiscard]] const FrameBuffer &frameBuffer() const { return m_buffer; }

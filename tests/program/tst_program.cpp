@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The kestrin executable itself: its command line, and the whole program
 // serving kestrin-board over a pseudo-terminal.
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestProgram : public QObject
@@ -16,7 +18,7 @@ private slots:
         QTest::addColumn<QByteArray>("output"); // a part of standard output, or of the errors
         QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("--port <DEVICE>");
         QTest::newRow("--version") << QStringList{"--version"} << 0 << QByteArray("kestrin " KESTRIN_VERSION "\n");
-        QTest::newRow("empty device") << QStringList{"--port", ""} << 2 << QByteArray("kestrin: --port needs a device.\n");
+        QTest::newRow("empty device") << QStringList{"--port", ""} << 2 << QByteArray("kestrin: --port needs a device\n");
         QTest::newRow("unknown option") << QStringList{"--baud", "9600"} << 2 << QByteArray("'baud'");
         QTest::newRow("stray argument") << QStringList{"picture.bmp"} << 2 << QByteArray("'picture.bmp'");
     }
@@ -34,22 +36,42 @@ private slots:
         QVERIFY2(text.contains(output), text.constData());
     }
 
+    void servesTheBoard_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("picture");
+        QTest::newRow("blank before any Convert") << QStringList() << (QByteArray(122, '.') + '\n').repeated(32);
+        QByteArray frame;
+        for (int y = 0; y < 32; ++y)
+            frame += QByteArray(122, '.').replace(y, 90 - y, QByteArray(90 - y, '#')) + '\n';
+        QTest::newRow("started on a frame file") << QStringList{QStringLiteral("--frame"), m_frame.filePath("start.txt")}
+                                                 << frame;
+        QFile file(m_frame.filePath("start.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(frame) == frame.size());
+    }
+
     // kestrin-board prints its device, greets once kestrin has opened it, asks
-    // for the eight pages, prints the picture they make (blank before any
-    // Convert) and leaves. Offscreen kestrin cannot be closed, so it is killed.
+    // for the eight pages, prints the picture they make and leaves. Offscreen
+    // kestrin cannot be closed, so it is killed.
     void servesTheBoard()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, picture);
         QProcess board;
         board.start(QStringLiteral(KESTRIN_BOARD_PATH), {QStringLiteral("--ascii")});
         QVERIFY(board.waitForReadyRead());
         QProcess kestrin;
-        kestrin.start(QStringLiteral(KESTRIN_PATH), {QStringLiteral("--port"), QString::fromLocal8Bit(board.readLine()).trimmed()});
+        kestrin.start(QStringLiteral(KESTRIN_PATH),
+                      QStringList{QStringLiteral("--port"), QString::fromLocal8Bit(board.readLine()).trimmed()} + arguments);
         QVERIFY(board.waitForFinished());
         QCOMPARE(board.exitCode(), 0);
-        QCOMPARE(board.readAllStandardOutput(), (QByteArray(122, '.') + '\n').repeated(32));
+        QCOMPARE(board.readAllStandardOutput(), picture);
         kestrin.kill();
         QVERIFY(kestrin.waitForFinished());
     }
+
+private:
+    QTemporaryDir m_frame;
 };
 
 QTEST_GUILESS_MAIN(TestProgram)

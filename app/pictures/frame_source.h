@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "frame_buffer.h"
+#include "picture_preparation.h"
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+// The one way the window and `kestrin convert` get their pictures and frame:
+// the built-in pictures, the user's images prepared for the halves or the
+// whole display, and a frame file.
+namespace kestrin {
+
+struct FrameSourceOptions
+{
+    QString upper;   // an image for the upper half; empty for none
+    QString lower;   // an image for the lower half
+    QString display; // an image for the whole display, in place of both halves
+    QString frame;   // a frame file
+    Preparation preparation;
+
+    [[nodiscard]] bool hasImages() const { return !upper.isEmpty() || !lower.isEmpty() || !display.isEmpty(); }
+};
+
+struct FrameSource
+{
+    QImage upper; // the two 366 x 48 pictures
+    QImage lower;
+    std::optional<FrameBuffer> frame;
+};
+
+// Without images: the built-in pictures as they are. With only one half's
+// image, the other half is clear. Throws RunTimeError "<path>: <reason>" for
+// a file that cannot be read.
+[[nodiscard]] FrameSource loadFrameSource(const FrameSourceOptions &options);
+
+// The frame file's frame, or else the conversion of the two pictures.
+[[nodiscard]] FrameBuffer frameOf(const FrameSource &source);
+
+} // namespace kestrin

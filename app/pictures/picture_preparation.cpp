@@ -1,0 +1,317 @@
+// SPDX-License-Identifier: MIT
+#include "picture_preparation.h"
+
+#include "run_time_error.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+
+#include <array>
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace kestrin {
+
+namespace {
+
+// A display of 122 x 32 pixels needs no more; a hostile file that declares
+// more is refused before anything is decoded, and Qt's own limit catches a
+// decoder that allocates more than the declared size would need.
+constexpr qint64 kPixelsPerMegapixel = 1'000'000;
+constexpr qint64 kMaxImagePixels = 50 * kPixelsPerMegapixel;
+constexpr int kAllocationLimitMegabytes = 512;
+
+constexpr int kBlack = 0;
+constexpr int kWhite = 255;
+constexpr int kLevels = 256;
+constexpr int kFallbackLevel = 127; // a one-tone image: dark greys black, light greys white
+constexpr int kQtMidLevel = 128;    // Qt's dithering makes a grey below 128 black
+constexpr int kScale = 3;           // picture pixels per display pixel
+
+[[noreturn]] void fail(const QString &path, const QString &reason)
+{
+    throw RunTimeError((path + QStringLiteral(": ") + reason).toStdString());
+}
+
+// While a file is decoded, the decoders' own messages stay off stderr: libpng,
+// for one, prints its errors there itself. A file that cannot be read is
+// then reported once, in kestrin's one line.
+class QuietStandardError
+{
+public:
+    QuietStandardError()
+    {
+#ifdef Q_OS_UNIX
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+#endif
+    }
+    ~QuietStandardError()
+    {
+#ifdef Q_OS_UNIX
+        if (m_saved >= 0) {
+            std::fflush(stderr);
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+        }
+#endif
+    }
+    Q_DISABLE_COPY_MOVE(QuietStandardError)
+
+private:
+    int m_saved = -1;
+};
+
+// Opens path for Qt's image readers, refuses a declared size beyond the
+// bound, lets configure look at the reader and the declared size, decodes.
+template <typename Configure>
+QImage readWith(const QString &path, Configure &&configure)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(path, file.errorString());
+    QImageReader reader(&file);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(kAllocationLimitMegabytes);
+    const QSize declared = reader.size();
+    if (declared.isValid() && qint64{declared.width()} * declared.height() > kMaxImagePixels)
+        fail(path, QStringLiteral("the image declares %1 x %2 pixels; kestrin reads images of at most %3 megapixels")
+                       .arg(declared.width())
+                       .arg(declared.height())
+                       .arg(kMaxImagePixels / kPixelsPerMegapixel));
+    configure(reader, declared);
+    QImage image;
+    {
+        const QuietStandardError quiet;
+        image = reader.read();
+    }
+    if (image.isNull()) {
+        fail(path, reader.error() == QImageReader::UnsupportedFormatError
+                       ? QStringLiteral("not an image format kestrin can read")
+                       : QStringLiteral("cannot decode the image (%1)").arg(reader.errorString()));
+    }
+    image.setDevicePixelRatio(1.0);
+    return image;
+}
+
+// The size the image is scaled to before it is placed, centred, on the display.
+QSize placedSize(QSize source, QSize displaySize, Scaling scaling)
+{
+    switch (scaling) {
+    case Scaling::Stretch:
+        return displaySize;
+    case Scaling::Fill:
+        return source.scaled(displaySize, Qt::KeepAspectRatioByExpanding).expandedTo({1, 1});
+    case Scaling::Fit:
+        break;
+    }
+    return source.scaled(displaySize, Qt::KeepAspectRatio).expandedTo({1, 1});
+}
+
+QImage placedImage(const QImage &image, QSize displaySize, Scaling scaling)
+{
+    if (image.size() == displaySize)
+        return image;
+    if (scaling == Scaling::Fill) {
+        // Crop to the display's shape first: a very thin image would
+        // otherwise be scaled up to a huge one.
+        const QSize kept = displaySize.scaled(image.size(), Qt::KeepAspectRatio).expandedTo({1, 1});
+        const QPoint corner((image.width() - kept.width()) / 2, (image.height() - kept.height()) / 2);
+        return image.copy(QRect(corner, kept)).scaled(displaySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return image.scaled(placedSize(image.size(), displaySize, scaling), Qt::IgnoreAspectRatio,
+                        Qt::SmoothTransformation);
+}
+
+// Grey at or below level becomes 0..127, above it 128..255, so that Qt's
+// dithering puts its middle where the chosen threshold is.
+std::array<uchar, kLevels> levelMapping(int level)
+{
+    std::array<uchar, kLevels> mapping{};
+    const int above = std::max(1, kWhite - 1 - level);
+    for (int grey = 0; grey < kLevels; ++grey) {
+        const int moved = grey <= level ? (level == 0 ? 0 : grey * (kQtMidLevel - 1) / level)
+                                        : kQtMidLevel + (grey - level - 1) * (kWhite - kQtMidLevel) / above;
+        mapping[static_cast<std::size_t>(grey)] = static_cast<uchar>(moved);
+    }
+    return mapping;
+}
+
+template <typename Map>
+QImage mapped(const QImage &grey, Map &&map)
+{
+    QImage result(grey.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar *in = grey.constScanLine(y);
+        uchar *out = result.scanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            out[x] = map(in[x]);
+    }
+    return result;
+}
+
+QImage dithered(const QImage &grey, int level, Dithering dithering)
+{
+    const std::array<uchar, kLevels> mapping = levelMapping(level);
+    const QImage moved = mapped(grey, [&mapping](uchar value) { return mapping[value]; });
+    const Qt::ImageConversionFlags flags =
+        (dithering == Dithering::Ordered ? Qt::OrderedDither : Qt::DiffuseDither) | Qt::MonoOnly;
+    return moved.convertToFormat(QImage::Format_Mono, flags).convertToFormat(QImage::Format_Grayscale8);
+}
+
+QList<QRgb> greyPalette()
+{
+    QList<QRgb> palette;
+    palette.reserve(kLevels);
+    for (int n = 0; n < kLevels; ++n)
+        palette.append(qRgb(n, n, n));
+    return palette;
+}
+
+} // namespace
+
+QImage readImage(const QString &path, QSize displaySize, Scaling scaling)
+{
+    return readWith(path, [&](QImageReader &reader, QSize declared) {
+        if (!declared.isValid() || declared == displaySize || !reader.supportsOption(QImageIOHandler::ScaledSize))
+            return;
+        // Decoding at the size the image is placed at skips most of the work
+        // for large images (a JPEG decodes at 1/8 of its size, for one).
+        const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+        const QSize upright = turned ? declared.transposed() : declared;
+        const QSize placed = placedSize(upright, displaySize, scaling);
+        if (placed.width() < upright.width() && placed.height() < upright.height())
+            reader.setScaledSize(turned ? placed.transposed() : placed);
+    });
+}
+
+QImage readImageOfSize(const QString &path, QSize size)
+{
+    const auto refuse = [&](QSize found) {
+        if (found != size)
+            fail(path, QStringLiteral("is %1 x %2 pixels, not %3 x %4")
+                           .arg(found.width()).arg(found.height()).arg(size.width()).arg(size.height()));
+    };
+    const QImage image = readWith(path, [&](QImageReader &, QSize declared) {
+        if (declared.isValid())
+            refuse(declared);
+    });
+    refuse(image.size());
+    return image;
+}
+
+QImage greyAtDisplay(const QImage &image, QSize displaySize, Scaling scaling)
+{
+    QImage canvas(displaySize, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QImage placed = placedImage(image, displaySize, scaling);
+    placed.setDevicePixelRatio(1.0);
+    QPainter painter(&canvas);
+    painter.drawImage(QPoint((displaySize.width() - placed.width()) / 2, (displaySize.height() - placed.height()) / 2),
+                      placed);
+    painter.end();
+    return canvas.convertToFormat(QImage::Format_Grayscale8);
+}
+
+// Otsu's method: the level that maximises the variance between the two
+// classes. Where several levels tie (a two-tone image has a whole range of
+// them) the middle of the range is taken.
+int otsuLevel(const QImage &grey)
+{
+    std::array<qint64, kLevels> histogram{};
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar *line = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            ++histogram[line[x]];
+    }
+    qint64 total = 0;
+    double totalSum = 0.0;
+    for (int level = 0; level < kLevels; ++level) {
+        total += histogram[static_cast<std::size_t>(level)];
+        totalSum += static_cast<double>(level) * static_cast<double>(histogram[static_cast<std::size_t>(level)]);
+    }
+    qint64 below = 0;
+    double belowSum = 0.0;
+    double best = 0.0;
+    int first = -1;
+    int last = -1;
+    for (int level = 0; level < kWhite; ++level) {
+        below += histogram[static_cast<std::size_t>(level)];
+        belowSum += static_cast<double>(level) * static_cast<double>(histogram[static_cast<std::size_t>(level)]);
+        const qint64 above = total - below;
+        if (below == 0 || above == 0)
+            continue;
+        const double difference = belowSum / static_cast<double>(below) - (totalSum - belowSum) / static_cast<double>(above);
+        const double between = static_cast<double>(below) * static_cast<double>(above) * difference * difference;
+        if (between > best) {
+            best = between;
+            first = level;
+        }
+        if (between == best)
+            last = level;
+    }
+    return first < 0 ? kFallbackLevel : (first + last) / 2;
+}
+
+QImage decideAtDisplay(const QImage &image, QSize displaySize, const Preparation &preparation)
+{
+    const QImage grey = greyAtDisplay(image, displaySize, preparation.scaling);
+    const int level = preparation.threshold.value_or(otsuLevel(grey));
+    QImage decisions = preparation.dithering == Dithering::None
+                           ? mapped(grey, [level](uchar value) { return uchar(value <= level ? kBlack : kWhite); })
+                           : dithered(grey, level, preparation.dithering);
+    if (preparation.invert)
+        decisions.invertPixels();
+    return decisions;
+}
+
+// Display pixel (X, Y) becomes the block that conversion votes over for it:
+// picture columns 3X - 1..3X + 1 and rows 3Y - 1..3Y + 1.
+QImage pictureOfDecisions(const QImage &decisions, int firstRow)
+{
+    QImage picture = clearPicture();
+    for (int y = 0; y < kPictureSize.height(); ++y) {
+        const int row = (y + 1) / kScale;
+        if (row >= kHalfSize.height())
+            continue;
+        const uchar *decided = decisions.constScanLine(firstRow + row);
+        uchar *line = picture.scanLine(y);
+        for (int x = 0; x < kPictureSize.width(); ++x) {
+            const int column = (x + 1) / kScale;
+            if (column < kHalfSize.width() && decided[column] == kBlack)
+                line[x] = kBlack;
+        }
+    }
+    return picture;
+}
+
+QImage clearPicture()
+{
+    QImage picture(kPictureSize, QImage::Format_Indexed8);
+    picture.setColorTable(greyPalette());
+    picture.fill(kWhite);
+    return picture;
+}
+
+QImage prepareHalf(const QImage &image, const Preparation &preparation)
+{
+    return pictureOfDecisions(decideAtDisplay(image, kHalfSize, preparation));
+}
+
+std::pair<QImage, QImage> prepareDisplay(const QImage &image, const Preparation &preparation)
+{
+    const QImage decisions = decideAtDisplay(image, kDisplaySize, preparation);
+    return {pictureOfDecisions(decisions, 0), pictureOfDecisions(decisions, kHalfSize.height())};
+}
+
+} // namespace kestrin

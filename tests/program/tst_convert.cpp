@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: MIT
+// `kestrin convert`, headless: the built-in pictures as the window converts
+// them, a C header a compiler takes, and errors that leave every file as it was.
+#include "conversion.h"
+#include "distinct_pages.h"
+#include "frame_formats.h"
+#include "image_picture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kestrin;
+
+namespace {
+
+const QString kKestrin = QStringLiteral(KESTRIN_PATH);
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// In directory, without any display: no DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM.
+Run run(const QString &directory, const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(directory);
+    process.start(program, arguments);
+    process.waitForFinished();
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool write(const QString &path, const std::string &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+} // namespace
+
+class TestConvert : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void builtInPicturesAsTheWindowConverts();
+    void headerCompilesAndHoldsTheFrame();
+    void errorsChangeNoFile_data();
+    void errorsChangeNoFile();
+
+private:
+    QTemporaryDir m_directory;
+};
+
+void TestConvert::builtInPicturesAsTheWindowConverts()
+{
+    const Run result = run(m_directory.path(), kKestrin, {"convert", "-o", "builtin.bin", "-o", "-"});
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    FrameBuffer converted;
+    convertAll(ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)),
+               ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)), converted);
+    QCOMPARE(contents(m_directory.filePath("builtin.bin")).toStdString(), toBinary(converted));
+    QCOMPARE(result.out.toStdString(), toText(converted));
+}
+
+// A C program reads the frame back from the header; the header also compiles
+// on its own, and for an AVR with the array in flash where avr-gcc is there.
+void TestConvert::headerCompilesAndHoldsTheFrame()
+{
+    const QString gcc = QStandardPaths::findExecutable(QStringLiteral("gcc"));
+    if (gcc.isEmpty())
+        QSKIP("no gcc");
+    const QString directory = m_directory.path();
+    const std::string frame = toBinary(testing::distinctPages());
+    QVERIFY(write(directory + "/2 frames.bin", frame));
+    QVERIFY(write(directory + "/print.c", "#include <stdio.h>\n#include \"2 frames.h\"\n"
+                                          "int main(void) { return fwrite(frame_2_frames, 1, 488, stdout) != 488; }\n"));
+    QCOMPARE(run(directory, kKestrin, {"convert", "--frame", "2 frames.bin", "-o", "2 frames.h"}).exitCode, 0);
+    const QStringList strict{"-std=c99", "-Wall", "-Wextra", "-Werror"};
+    QCOMPARE(run(directory, gcc, strict + QStringList{"print.c", "-o", "print"}).err, QByteArray());
+    QCOMPARE(run(directory, directory + "/print", {}).out.toStdString(), frame);
+    QCOMPARE(run(directory, gcc, strict + QStringList{"-x", "c", "-c", "2 frames.h", "-o", "alone.o"}).err, QByteArray());
+    const QString avrGcc = QStandardPaths::findExecutable(QStringLiteral("avr-gcc"));
+    if (!avrGcc.isEmpty())
+        QCOMPARE(run(directory, avrGcc, strict + QStringList{"-mmcu=atmega328p", "-include", "avr/pgmspace.h",
+                                                             "-DKESTRIN_FRAME_ATTRIBUTE=PROGMEM", "-x", "c", "-c",
+                                                             "2 frames.h", "-o", "avr.o"}).err, QByteArray());
+}
+
+void TestConvert::errorsChangeNoFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown output format") << QStringList{"-o", "old.bin", "-o", "x.jpg"} << 2
+        << "x.jpg: unknown frame file extension; kestrin writes .bin, .txt, .h, .png, .pbm, .bmp";
+    QTest::newRow("--display with --upper") << QStringList{"--display", "a.png", "--upper", "b.png", "-o", "x.bin"} << 2
+        << "--display fills the whole display, so it cannot go with --upper or --lower";
+    QTest::newRow("missing image") << QStringList{"--lower", "missing.png", "-o", "old.bin"} << 1
+        << "missing.png: No such file or directory";
+    QTest::newRow("undecodable frame") << QStringList{"--frame", "old.png", "-o", "x.bin"} << 1
+        << "old.png: not an image format kestrin can read";
+    QTest::newRow("frame image of the wrong size") << QStringList{"--frame", "old.pbm", "-o", "x.bin"} << 1
+        << "old.pbm: is 100 x 50 pixels, not 122 x 32";
+
+    QTest::newRow("second output unwritable") << QStringList{"-o", "old.bin", "-o", "none/x.txt"} << 1
+        << "none/x.txt: cannot write: No such file or directory";
+}
+
+// One line on stderr, the exit code, and the folder as it was.
+void TestConvert::errorsChangeNoFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir directory;
+    QVERIFY(write(directory.filePath("old.bin"), "old") && write(directory.filePath("old.png"), "old"));
+    QVERIFY(write(directory.filePath("old.pbm"), "P4\n100 50\n" + std::string(13 * 50, '\0')));
+    const Run result = run(directory.path(), kKestrin, QStringList{"convert"} + arguments);
+    QCOMPARE(result.err, "kestrin: " + message.toUtf8() + '\n');
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(QDir(directory.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList({"old.bin", "old.pbm", "old.png"}));
+    QCOMPARE(contents(directory.filePath("old.bin")), QByteArray("old"));
+}
+
+QTEST_GUILESS_MAIN(TestConvert)
+#include "tst_convert.moc"
