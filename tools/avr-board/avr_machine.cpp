@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace board {
@@ -37,6 +38,18 @@ void logToStderr(avr_t *, int level, const char *format, va_list arguments)
 // and the bridge decides how they map to wall time.
 void sleepWithoutWaiting(avr_t *, avr_cycle_count_t) {}
 
+// What elf_read_firmware allocated, which simavr leaves to its caller.
+void freeFirmware(elf_firmware_t &firmware)
+{
+    std::free(firmware.flash);
+    std::free(firmware.eeprom);
+    std::free(firmware.fuse);
+    std::free(firmware.lockbits);
+    for (std::uint32_t index = 0; index < firmware.symbolcount; ++index)
+        std::free(firmware.symbol[index]);
+    std::free(firmware.symbol);
+}
+
 avr_irq_t *uartIrq(avr_t *avr, int which)
 {
     return avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(kUart), which);
@@ -44,18 +57,19 @@ avr_irq_t *uartIrq(avr_t *avr, int which)
 
 } // namespace
 
-AvrMachine::AvrMachine(const std::string &firmwarePath)
+AvrMachine::AvrMachine(const std::string &firmwarePath) : m_firmware(std::make_unique<elf_firmware_t>())
 {
     avr_global_logger_set(logToStderr);
-    elf_firmware_t firmware{};
-    if (elf_read_firmware(firmwarePath.c_str(), &firmware) != 0)
+    if (elf_read_firmware(firmwarePath.c_str(), m_firmware.get()) != 0) {
+        freeFirmware(*m_firmware);
         throw std::runtime_error("cannot read the firmware " + firmwarePath);
+    }
     m_avr = avr_make_mcu_by_name(kMcu);
     if (m_avr == nullptr || avr_init(m_avr) != 0)
         throw std::runtime_error("cannot make a simulated ATmega328P");
     m_avr->frequency = kFrequency;
     m_avr->sleep = sleepWithoutWaiting;
-    avr_load_firmware(m_avr, &firmware);
+    avr_load_firmware(m_avr, m_firmware.get());
 
     // No console echo, and no sleeping when the firmware polls an empty receiver.
     std::uint32_t flags = 0;
@@ -77,8 +91,11 @@ AvrMachine::AvrMachine(const std::string &firmwarePath)
 
 AvrMachine::~AvrMachine()
 {
-    if (m_avr != nullptr)
+    if (m_avr != nullptr) {
         avr_terminate(m_avr);
+        std::free(m_avr);
+    }
+    freeFirmware(*m_firmware);
 }
 
 bool AvrMachine::runUntil(std::uint64_t cycle)

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 
 struct avr_t;
 struct avr_irq_t;
+struct elf_firmware_t;
 
 namespace board {
 
@@ -56,6 +58,8 @@ private:
     void enableChanged(int controller, bool high);
     [[nodiscard]] std::uint8_t portPins(char port) const;
 
+    // The loaded image stays with the machine, which may point into it.
+    std::unique_ptr<elf_firmware_t> m_firmware;
     avr_t *m_avr = nullptr;
     avr_irq_t *m_uartInput = nullptr;
     LcdModule m_module;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 #include <thread>
 
 #include <sys/prctl.h>
@@ -57,7 +58,9 @@ void LineBridge::run(std::stop_token stop, long refreshes)
         const std::uint64_t now = m_startCycle + cyclesIn(Clock::now() - m_start);
         if (m_machine.cycle() <= now) {
             if (!runSlice(std::max(m_machine.cycle(), now) + kSliceCycles))
-                break;
+                throw std::runtime_error("the firmware stopped after "
+                                         + std::to_string(m_machine.cycle() / (AvrMachine::kFrequency / 1000))
+                                         + " ms simulated");
             if (refreshes > 0 && m_machine.module().refreshes() >= refreshes)
                 break;
         } else {
@@ -73,7 +76,8 @@ void LineBridge::run(std::stop_token stop, long refreshes)
 }
 
 // Runs up to target and passes on what the firmware sent. False once the
-// firmware has stopped.
+// firmware has stopped (returned from main, slept with interrupts off) or
+// crashed.
 bool LineBridge::runSlice(std::uint64_t target)
 {
     std::string sent;

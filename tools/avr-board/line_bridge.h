@@ -50,9 +50,9 @@ public:
 
     // Returns once a host has opened the line, or stop is requested.
     void waitForHost(std::stop_token stop);
-    // Until stop is requested, the firmware stops, or the module has been
-    // refreshed `refreshes` times (0: no limit). Throws std::runtime_error
-    // when the line fails.
+    // Until stop is requested or the module has been refreshed `refreshes`
+    // times (0: no limit). Throws std::runtime_error when the line fails or
+    // the firmware stops.
     void run(std::stop_token stop, long refreshes);
     [[nodiscard]] BridgeReport report() const;
 

@@ -13,12 +13,15 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <future>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <thread>
+
+#include <sys/prctl.h>
 
 namespace {
 
@@ -131,21 +134,26 @@ private:
     std::jthread m_thread;
 };
 
+// The window's title shows the refresh rate of the last simulated second.
 int showWindow(int argc, char **argv, board::LineBridge &bridge, const BridgeThread &thread)
 {
     QApplication app(argc, argv);
-    board::LcdView view(bridge.report().picture.toImage(kWindowScale));
+    board::BridgeReport previous = bridge.report();
+    board::LcdView view(previous.picture.toImage(kWindowScale));
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, &view, [&] {
         const board::BridgeReport report = bridge.report();
         view.setPicture(report.picture.toImage(kWindowScale));
-        view.setWindowTitle(QStringLiteral("kestrin-avr-board: %1 refreshes/s (line limit %2), %3 s "
-                                           "simulated, simulated/wall %4")
-                                .arg(report.refreshRate, 0, 'f', 1)
-                                .arg(board::LineBridge::kLineLimit, 0, 'f', 1)
-                                .arg(report.simulatedSeconds, 0, 'f', 1)
-                                .arg(report.wallSeconds > 0 ? report.simulatedSeconds / report.wallSeconds : 0.0,
-                                     0, 'f', 2));
+        const double seconds = report.simulatedSeconds - previous.simulatedSeconds;
+        if (seconds >= 1.0) {
+            view.setWindowTitle(QStringLiteral("kestrin-avr-board: %1 refreshes/s (line limit %2), %3 s "
+                                               "simulated, simulated/wall %4")
+                                    .arg(static_cast<double>(report.refreshes - previous.refreshes) / seconds, 0, 'f', 1)
+                                    .arg(board::LineBridge::kLineLimit, 0, 'f', 1)
+                                    .arg(report.simulatedSeconds, 0, 'f', 0)
+                                    .arg(seconds / (report.wallSeconds - previous.wallSeconds), 0, 'f', 2));
+            previous = report;
+        }
         if (thread.ended())
             QApplication::quit();
     });
@@ -165,6 +173,9 @@ void waitWithoutWindow(const board::LineBridge &bridge, const BridgeThread &thre
 
 int main(int argc, char **argv)
 {
+    // Ends with whoever started it: a test or script that is killed leaves no
+    // board running behind it.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     auto core = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestrin-avr-board"));
     const std::optional<Options> options = parseOptions(QCoreApplication::arguments());
