@@ -65,11 +65,15 @@ AvrMachine::AvrMachine(const std::string &firmwarePath) : m_firmware(std::make_u
         throw std::runtime_error("cannot read the firmware " + firmwarePath);
     }
     m_avr = avr_make_mcu_by_name(kMcu);
-    if (m_avr == nullptr || avr_init(m_avr) != 0)
+    if (m_avr == nullptr || avr_init(m_avr) != 0) {
+        std::free(m_avr);
+        freeFirmware(*m_firmware);
         throw std::runtime_error("cannot make a simulated ATmega328P");
+    }
+    avr_load_firmware(m_avr, m_firmware.get());
+    // After loading: an image may name a clock of its own.
     m_avr->frequency = kFrequency;
     m_avr->sleep = sleepWithoutWaiting;
-    avr_load_firmware(m_avr, m_firmware.get());
 
     // No console echo, and no sleeping when the firmware polls an empty receiver.
     std::uint32_t flags = 0;
@@ -153,14 +157,17 @@ void AvrMachine::onSent(avr_irq_t *, std::uint32_t octet, void *machine)
     self.m_fromFirmware.emplace_back(self.m_sendLineFree, static_cast<char>(octet));
 }
 
-void AvrMachine::onXon(avr_irq_t *, std::uint32_t, void *machine)
+// The receiver signals XON, repeatedly, while its queue has room, and XOFF
+// once it is full; a signal raised with 0 withdraws itself.
+void AvrMachine::onXon(avr_irq_t *, std::uint32_t value, void *machine)
 {
-    static_cast<AvrMachine *>(machine)->m_fifoFull = false;
+    if (value != 0)
+        static_cast<AvrMachine *>(machine)->m_fifoFull = false;
 }
 
-void AvrMachine::onXoff(avr_irq_t *, std::uint32_t, void *machine)
+void AvrMachine::onXoff(avr_irq_t *, std::uint32_t value, void *machine)
 {
-    static_cast<AvrMachine *>(machine)->m_fifoFull = true;
+    static_cast<AvrMachine *>(machine)->m_fifoFull = value != 0;
 }
 
 void AvrMachine::onEnable1(avr_irq_t *, std::uint32_t level, void *machine)

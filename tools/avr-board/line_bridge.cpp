@@ -2,8 +2,10 @@
 #include "line_bridge.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 #include <thread>
 
 #include <sys/prctl.h>
@@ -52,8 +54,11 @@ void LineBridge::run(std::stop_token stop, long refreshes)
 {
     // Sleeps of a tenth of a millisecond must not take half as long again.
     ::prctl(PR_SET_TIMERSLACK, 1UL);
-    m_start = Clock::now();
-    m_startCycle = m_machine.cycle();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_start = Clock::now();
+        m_startCycle = m_machine.cycle();
+    }
     while (!stop.stop_requested()) {
         const std::uint64_t now = m_startCycle + cyclesIn(Clock::now() - m_start);
         if (m_machine.cycle() <= now) {
@@ -76,8 +81,7 @@ void LineBridge::run(std::stop_token stop, long refreshes)
 }
 
 // Runs up to target and passes on what the firmware sent. False once the
-// firmware has stopped (returned from main, slept with interrupts off) or
-// crashed.
+// firmware has stopped (slept with interrupts off) or crashed.
 bool LineBridge::runSlice(std::uint64_t target)
 {
     std::string sent;
