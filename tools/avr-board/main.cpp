@@ -140,6 +140,7 @@ int showWindow(int argc, char **argv, board::LineBridge &bridge, const BridgeThr
     QApplication app(argc, argv);
     board::BridgeReport previous = bridge.report();
     board::LcdView view(previous.picture.toImage(kWindowScale));
+    view.setWindowTitle(QStringLiteral("kestrin-avr-board: LCD"));
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, &view, [&] {
         const board::BridgeReport report = bridge.report();
