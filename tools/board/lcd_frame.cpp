@@ -17,12 +17,14 @@ constexpr int kBorderPixels = 3; // panel around the dots, in display pixels
 void LcdFrame::place(const PagePlace &where, const Page &page)
 {
     for (std::size_t column = 0; column < page.size(); ++column) {
-        for (int bit = 0; bit < kPageRows; ++bit) {
-            const bool on = (page[column] >> bit) & 1U;
-            m_rows[static_cast<std::size_t>(where.top + bit)].set(
-                static_cast<std::size_t>(where.left) + column, on);
-        }
+        for (int bit = 0; bit < kPageRows; ++bit)
+            set(where.left + static_cast<int>(column), where.top + bit, (page[column] >> bit) & 1U);
     }
+}
+
+void LcdFrame::set(int x, int y, bool dark)
+{
+    m_rows[static_cast<std::size_t>(y)].set(static_cast<std::size_t>(x), dark);
 }
 
 bool LcdFrame::dark(int x, int y) const

@@ -40,6 +40,7 @@ class LcdFrame
 public:
     // Octet i of the page is column left + i; its bit k is row top + k.
     void place(const PagePlace &where, const Page &page);
+    void set(int x, int y, bool dark);
     [[nodiscard]] bool dark(int x, int y) const;
 
     // 32 lines of 122 characters, '#' dark and '.' light.
