@@ -6,6 +6,7 @@
 #include "run_time_error.h"
 
 #include <string>
+#include <utility>
 
 namespace kestrin {
 
@@ -71,8 +72,10 @@ void SerialLink::receive(std::string_view text)
     if (!number)
         throw RunTimeError("received text is not a number: \"" + printable(text) + "\"");
     m_state.lastRequest = *number;
-    if (m_state.firstReceptionPending) {
-        m_state.firstReceptionPending = false;
+    const bool greeting = std::exchange(m_state.firstReceptionPending, false);
+    if (m_observer)
+        m_observer(*number, greeting);
+    if (greeting) {
         trace("Board has said hallo and is ready for data");
         return;
     }

@@ -39,6 +39,9 @@ public:
     static constexpr int kMaxServeDepth = 8;
 
     using Trace = std::function<void(std::string_view)>;
+    // Told of every reception that reads as a number: the greeting, or a
+    // request about to be served (or refused, when outside the map).
+    using ReceptionObserver = std::function<void(std::int32_t number, bool greeting)>;
 
     SerialLink(CommPort &port, const FrameBuffer &buffer, Yield yield);
 
@@ -61,6 +64,7 @@ public:
     [[nodiscard]] const ProtocolState &state() const { return m_state; }
     [[nodiscard]] std::size_t waitingRequests() const { return m_backlog.size(); }
     void setTrace(Trace trace) { m_trace = std::move(trace); }
+    void setReceptionObserver(ReceptionObserver observer) { m_observer = std::move(observer); }
 
 private:
     void serve(std::int32_t request);
@@ -70,6 +74,7 @@ private:
     const FrameBuffer &m_buffer;
     Yield m_yield;
     Trace m_trace;
+    ReceptionObserver m_observer;
     ProtocolState m_state;
     int m_depth = 0;
     bool m_stopped = false;

@@ -7,6 +7,8 @@
 #include "port_events.h"
 #include "run_time_error.h"
 
+#include <QFileInfo>
+
 #include <array>
 #include <string>
 #include <utility>
@@ -71,21 +73,18 @@ bool isLineFailure(QSerialPort::SerialPortError error)
     }
 }
 
-// Why the line failed. A pseudo-terminal whose far end hung up reads as end
-// of file, which leaves no system reason behind (errno is stale then), so a
-// read error is described by itself.
-QString failureReason(QSerialPort::SerialPortError error, const QString &systemText)
+// Why an open line failed. QSerialPort's system text is stale by then: a
+// pseudo-terminal whose far end hung up, or an adapter pulled out, reads as
+// end of file or a failed poll, which leaves an earlier errno behind. So the
+// reason is told from what is left of the device.
+QString failureReason(QSerialPort::SerialPortError error, const QString &device,
+                      const QString &systemText)
 {
-    switch (error) {
-    case QSerialPort::ReadError:
-        return QStringLiteral("read error: the far end hung up or the device went away");
-    case QSerialPort::ResourceError:
-        return QStringLiteral("the device went away: %1").arg(systemText);
-    case QSerialPort::WriteError:
+    if (error == QSerialPort::WriteError)
         return QStringLiteral("write error: %1").arg(systemText);
-    default:
-        return systemText;
-    }
+    if (!QFileInfo::exists(device))
+        return QStringLiteral("the device was removed");
+    return QStringLiteral("the device hung up or stopped answering");
 }
 
 void checkCount(int characters, const char *what)
@@ -190,13 +189,32 @@ void CommControl::setPortOpen(bool open)
         return;
     m_state = LineState::Closed;
     if (!m_port.open(QIODevice::ReadWrite)) {
-        // The owner shows the problem for as long as it lasts; the handler
-        // boundary reports the error itself once.
-        setProblem(describe(m_port.errorString()));
+        // A device that is not there yet (an adapter still to be plugged in)
+        // is waited for like one that went away. The owner shows the problem
+        // for as long as it lasts; the handler boundary reports it once.
+        if (watchesForReturn(device())) {
+            m_state = LineState::Lost;
+            m_reopenTimer.start();
+            setProblem(describe(QStringLiteral("%1; waiting for it").arg(m_port.errorString())));
+        } else {
+            setProblem(describe(m_port.errorString()));
+        }
         throw RunTimeError(m_problem.toStdString());
     }
-    m_state = LineState::Open;
+    opened();
+}
+
+void CommControl::setDevice(const QString &device)
+{
+    m_reopenTimer.stop();
+    if (m_port.isOpen())
+        m_port.close();
+    m_state = LineState::Closed;
+    m_portTwoDevice = device;
+    m_port.setPortName(this->device());
     setProblem({});
+    setPortOpen(true);
+    emit lineReopened();
 }
 
 std::string CommControl::input()
@@ -246,9 +264,11 @@ CommControl::DirectWrite CommControl::writeDirectly(char character)
 
 bool CommControl::yieldToEventLoop()
 {
+    const int line = m_openings;
     processPendingEvents();
     raiseIfDataWaiting();
-    return m_state == LineState::Open;
+    // A page begun on one line never goes on on another.
+    return m_state == LineState::Open && m_openings == line;
 }
 
 void CommControl::setReopenInterval(std::chrono::milliseconds interval)
@@ -275,7 +295,7 @@ void CommControl::onErrorOccurred(QSerialPort::SerialPortError error)
         return;
     // Qt keeps a failed port open and reports the same error again at every
     // turn of the event loop; the first report closes it.
-    const QString reason = failureReason(error, m_port.errorString());
+    const QString reason = failureReason(error, device(), m_port.errorString());
     m_state = LineState::Lost;
     m_port.close();
     if (!watchesForReturn(device())) {
@@ -283,23 +303,30 @@ void CommControl::onErrorOccurred(QSerialPort::SerialPortError error)
         reportHandlerError("serial port", m_problem.toStdString());
         return;
     }
+    m_reopenTimer.start();
     setProblem(describe(QStringLiteral("lost (%1); closed until the device returns").arg(reason)));
     reportHandlerError("serial port", m_problem.toStdString());
-    m_reopenTimer.start();
 }
 
 void CommControl::tryReopen()
 {
     if (m_state != LineState::Lost || !m_port.open(QIODevice::ReadWrite))
         return;
-    m_reopenTimer.stop();
-    m_state = LineState::Open;
-    setProblem({});
+    const bool wasOpen = m_openings > 0;
+    opened();
     reportHandlerError("serial port",
-                       QStringLiteral("Serial port %1 is back; waiting for a new greeting")
-                           .arg(device())
+                       QStringLiteral("Serial port %1 is %2; waiting for the board's greeting")
+                           .arg(device(), wasOpen ? QStringLiteral("back") : QStringLiteral("there now"))
                            .toStdString());
     emit lineReopened();
+}
+
+void CommControl::opened()
+{
+    m_reopenTimer.stop();
+    m_state = LineState::Open;
+    ++m_openings;
+    setProblem({});
 }
 
 void CommControl::setProblem(const QString &problem)

@@ -28,9 +28,10 @@ namespace kestrin {
 // A line that fails while open (the device unplugged, the far end of a
 // pseudo-terminal closed) is closed at the first error and reported once on
 // stderr; lineProblemChanged() carries the report, and an empty text once the
-// line is fine again. While lost, the device is tried again every
-// reopenInterval(); when it comes back, lineReopened() tells the owner that
-// the board will greet anew.
+// line is fine again. A device that cannot be opened at set-up is treated
+// the same way. While lost, the device is tried again every
+// reopenInterval(); when it opens, lineReopened() tells the owner that the
+// board will greet anew.
 class CommControl : public QObject, public CommPort
 {
     Q_OBJECT
@@ -51,6 +52,11 @@ public:
     void setRThreshold(int characters) override;
     void setInputLen(int characters) override;
     void setPortOpen(bool open) override;
+    // Closes the current line, makes device port 2's device and opens it
+    // with the same settings; lineReopened() follows. Throws RunTimeError,
+    // like setPortOpen(), when it cannot be opened (and waits for it, when
+    // it is a device that may appear).
+    void setDevice(const QString &device);
     [[nodiscard]] std::string input() override;
     [[nodiscard]] int commEvent() const override { return m_event; }
     void writeOctet(std::uint8_t octet) override;
@@ -67,7 +73,8 @@ public:
     // for input that arrived meanwhile. QSerialPort does not emit readyRead
     // while one of its readyRead handlers still runs, so without this a
     // request landing during a served page would sit unread. Returns false
-    // once the line is no longer open, which stops the serve.
+    // once the line is no longer open, or is another line than before (the
+    // device was switched), which stops the serve.
     bool yieldToEventLoop();
 
     void setReopenInterval(std::chrono::milliseconds interval);
@@ -88,6 +95,7 @@ private:
     void raise(int code);
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void tryReopen();
+    void opened();
     void setProblem(const QString &problem);
     [[nodiscard]] QString describe(const QString &what) const;
 
@@ -98,6 +106,7 @@ private:
     int m_threshold = 0;
     int m_inputLength = 0;
     int m_event = 0;
+    int m_openings = 0; // successful opens so far: tells one line from the next
     LineState m_state = LineState::Closed;
     QString m_problem;
 };
