@@ -82,8 +82,11 @@ QString failureReason(QSerialPort::SerialPortError error, const QString &device,
 {
     if (error == QSerialPort::WriteError)
         return QStringLiteral("write error: %1").arg(systemText);
-    if (!QFileInfo::exists(device))
-        return QStringLiteral("the device was removed");
+    const QFileInfo info(device);
+    if ((info.isSymLink() ? info.symLinkTarget() : device).startsWith(QStringLiteral("/dev/pts/")))
+        return QStringLiteral("the far end closed the pseudo-terminal");
+    if (!info.exists())
+        return QStringLiteral("the device was unplugged or removed");
     return QStringLiteral("the device hung up or stopped answering");
 }
 
