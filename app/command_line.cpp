@@ -19,6 +19,7 @@ namespace {
 constexpr int kUsageError = 2;
 constexpr int kLastLevel = 255;
 constexpr const char *kConvertCommand = "convert";
+constexpr const char *kServeCommand = "serve";
 constexpr const char *kStandardOutput = "-";
 
 template <typename Value>
@@ -32,15 +33,21 @@ constexpr Names<Dithering> kDitherings{
 // the window and `convert`.
 struct SourceOptions
 {
-    explicit SourceOptions(bool convert)
-        : frame(QStringLiteral("frame"),
-                convert ? QStringLiteral("Read the frame from FRAME (.bin, .txt, .png, .pbm, .bmp) instead of "
-                                         "converting pictures, to write it in other formats.")
-                        : QStringLiteral("Start with the frame in FRAME (.bin, .txt, .png, .pbm, .bmp) in the grid, "
-                                         "served to the board from its first request; Convert still converts the "
-                                         "pictures."),
-                QStringLiteral("FRAME"))
+    explicit SourceOptions(CommandLine::Command command) : frame(QStringLiteral("frame"), frameHelp(command), QStringLiteral("FRAME")) {}
+
+    static QString frameHelp(CommandLine::Command command)
     {
+        switch (command) {
+        case CommandLine::Command::Convert:
+            return QStringLiteral("Read the frame from FRAME (.bin, .txt, .png, .pbm, .bmp) instead of converting "
+                                  "pictures, to write it in other formats.");
+        case CommandLine::Command::Serve:
+            return QStringLiteral("Serve the frame in FRAME (.bin, .txt, .png, .pbm, .bmp) instead of converting "
+                                  "pictures.");
+        default:
+            return QStringLiteral("Start with the frame in FRAME (.bin, .txt, .png, .pbm, .bmp) in the grid, served "
+                                  "to the board from its first request; Convert still converts the pictures.");
+        }
     }
 
     [[nodiscard]] QList<QCommandLineOption> all() const
@@ -153,13 +160,28 @@ QString sourceProblem(const QCommandLineParser &parser, const SourceOptions &opt
     return preparationProblem(parser, options, source.preparation);
 }
 
+// convert and serve take one frame: a finished one, or pictures to convert.
+QString frameWithImagesProblem(const FrameSourceOptions &source)
+{
+    if (!source.frame.isEmpty() && source.hasImages())
+        return QStringLiteral("--frame reads a finished frame, so it cannot go with --upper, --lower or --display");
+    return {};
+}
+
+QString watchProblem(const CommandLine &commandLine)
+{
+    const FrameSourceOptions &source = commandLine.source;
+    if (commandLine.watch && source.frame.isEmpty() && !source.hasImages())
+        return QStringLiteral("--watch reloads the files given with --frame, --upper, --lower or --display; the "
+                              "built-in pictures never change");
+    return {};
+}
+
 QString outputProblem(const CommandLine &commandLine)
 {
     if (commandLine.outputs.isEmpty())
         return QStringLiteral("convert needs an output: -o FILE (.bin, .txt, .h, .png, .pbm, .bmp), or -o - for "
                               "text on standard output");
-    if (!commandLine.source.frame.isEmpty() && commandLine.source.hasImages())
-        return QStringLiteral("--frame reads a finished frame, so it cannot go with --upper, --lower or --display");
     QStringList seen;
     for (const QString &output : commandLine.outputs) {
         if (output.isEmpty())
@@ -182,41 +204,95 @@ void fail(CommandLine &result, const QString &text)
     result.text = text;
 }
 
+CommandLine::Command commandOf(const QStringList &arguments)
+{
+    if (arguments.value(1) == QLatin1String(kConvertCommand))
+        return CommandLine::Command::Convert;
+    if (arguments.value(1) == QLatin1String(kServeCommand))
+        return CommandLine::Command::Serve;
+    return CommandLine::Command::Window;
+}
+
+QString description(CommandLine::Command command, const QString &program)
+{
+    switch (command) {
+    case CommandLine::Command::Convert:
+        return QStringLiteral("Converts the built-in pictures, your own images or a frame file into frame files, "
+                              "without a window, exactly as the window's Convert does.");
+    case CommandLine::Command::Serve:
+        return QStringLiteral("Serves the display's board on serial port 2 without a window: the built-in "
+                              "pictures converted, your own images or a frame file. Ends on SIGINT or SIGTERM "
+                              "once the page on the wire is complete.");
+    default:
+        return QStringLiteral("Prepares pictures for a 122 x 32 monochrome LCD and serves its pages to the "
+                              "display's board on serial port 2.\n'%1 convert --help' tells how to convert "
+                              "pictures and frame files without the window, '%1 serve --help' how to serve the "
+                              "board without it.")
+            .arg(program);
+    }
+}
+
+// What is left to check once the options parsed: each command's own rules.
+QString commandProblem(CommandLine &result, const QCommandLineParser &parser, const QCommandLineOption &output)
+{
+    switch (result.command) {
+    case CommandLine::Command::Convert:
+        result.outputs = parser.values(output);
+        if (const QString problem = frameWithImagesProblem(result.source); !problem.isEmpty())
+            return problem;
+        return outputProblem(result);
+    case CommandLine::Command::Serve:
+        if (const QString problem = frameWithImagesProblem(result.source); !problem.isEmpty())
+            return problem;
+        return watchProblem(result);
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine result;
-    const bool convert = arguments.value(1) == QLatin1String(kConvertCommand);
+    result.command = commandOf(arguments);
+    const bool window = result.command == CommandLine::Command::Window;
     QStringList rest = arguments;
-    if (convert) {
-        result.command = CommandLine::Command::Convert;
+    if (!window)
         rest.removeAt(1);
-    }
-    const QString program = QFileInfo(arguments.value(0)).fileName()
-                            + (convert ? QStringLiteral(" convert") : QString());
+    const QString program = QFileInfo(arguments.value(0)).fileName() + (window ? QString() : u' ' + arguments.value(1));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        convert ? QStringLiteral("Converts the built-in pictures, your own images or a frame file into frame files, "
-                                 "without a window, exactly as the window's Convert does.")
-                : QStringLiteral("Prepares pictures for a 122 x 32 monochrome LCD and serves its pages to the "
-                                 "display's board on serial port 2.\n'%1 convert --help' tells how to convert "
-                                 "pictures and frame files without the window.")
-                      .arg(program));
+    parser.setApplicationDescription(description(result.command, program));
     const QCommandLineOption help = parser.addHelpOption();
-    const auto version = convert ? std::nullopt : std::optional(parser.addVersionOption());
+    const auto version = window ? std::optional(parser.addVersionOption()) : std::nullopt;
     const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Serve the board on DEVICE instead of port 2's "
-                                                 "own device (a USB adapter, a pseudo-terminal)."),
+                                  QStringLiteral("Serve the board on DEVICE instead of port 2's own device (a USB "
+                                                 "adapter, a /dev/serial/by-id/ name, a pseudo-terminal); a device "
+                                                 "that is not there yet is waited for."),
                                   QStringLiteral("DEVICE"));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Write the frame to FILE, in the format its extension names: "
                                                    ".bin, .txt, .h, .png, .pbm or .bmp; - writes the .txt form to "
                                                    "standard output. Give it once per file."),
                                     QStringLiteral("FILE"));
-    const SourceOptions source(convert);
-    parser.addOption(convert ? output : port);
+    const QCommandLineOption listPorts(QStringLiteral("list-ports"),
+                                       QStringLiteral("Print the serial ports the system offers, one per line "
+                                                      "(device, description, manufacturer, serial number, USB "
+                                                      "vendor:product), and exit."));
+    const QCommandLineOption watch(QStringLiteral("watch"),
+                                   QStringLiteral("Reload the frame or images when their files change; a reload "
+                                                  "that fails keeps serving the last good frame."));
+    const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Log every request, not only events."));
+    const SourceOptions source(result.command);
+    if (result.command == CommandLine::Command::Convert)
+        parser.addOption(output);
+    else
+        parser.addOption(port);
+    if (window)
+        parser.addOption(listPorts);
+    if (result.command == CommandLine::Command::Serve)
+        parser.addOptions({watch, verbose});
     parser.addOptions(source.all());
 
     if (!parser.parse(rest)) {
@@ -233,17 +309,23 @@ CommandLine parseCommandLine(const QStringList &arguments)
     } else if (!parser.positionalArguments().isEmpty()) {
         fail(result, QStringLiteral("Unexpected argument '%1'. Try '%2 --help'.")
                          .arg(parser.positionalArguments().first(), program));
-    } else if (const QString problem = valueProblem(parser, convert ? source.files() : source.files() << port);
+    } else if (const QString problem = valueProblem(parser, result.command == CommandLine::Command::Convert
+                                                                ? source.files()
+                                                                : source.files() << port);
                !problem.isEmpty()) {
         fail(result, problem);
     } else if (const QString sourceText = sourceProblem(parser, source, result.source); !sourceText.isEmpty()) {
         fail(result, sourceText);
-    } else if (convert) {
-        result.outputs = parser.values(output);
-        if (const QString outputText = outputProblem(result); !outputText.isEmpty())
-            fail(result, outputText);
-    } else if (parser.isSet(port)) {
-        result.portDevice = parser.value(port);
+    } else {
+        const bool serve = result.command == CommandLine::Command::Serve;
+        result.watch = serve && parser.isSet(watch);
+        result.verbose = serve && parser.isSet(verbose);
+        if ((window || serve) && parser.isSet(port))
+            result.portDevice = parser.value(port);
+        if (window && parser.isSet(listPorts))
+            result.command = CommandLine::Command::ListPorts;
+        if (const QString problem = commandProblem(result, parser, output); !problem.isEmpty())
+            fail(result, problem);
     }
     return result;
 }

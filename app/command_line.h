@@ -12,23 +12,25 @@ namespace kestrin {
 
 // What the program's command line asks for: the window (with port 2 on
 // another device when --port names one, and the pictures or frame it starts
-// on), `convert` (headless, into frame files), or to print help, the version
-// or an error.
+// on), `convert` (headless, into frame files), `serve` (headless, to the
+// board), the list of serial ports, or to print help, the version or an error.
 struct CommandLine
 {
     enum class Outcome { Run, Help, Version, Error };
-    enum class Command { Window, Convert };
+    enum class Command { Window, Convert, Serve, ListPorts };
 
     Outcome outcome = Outcome::Run;
     Command command = Command::Window;
     std::optional<QString> portDevice;
     FrameSourceOptions source;
     QStringList outputs; // convert's -o files in order; "-" is standard output
+    bool watch = false;   // serve: reload the files when they change
+    bool verbose = false; // serve: a line per request
     QString text;        // the help text, the version line or the error message
 };
 
-// Parses the arguments (program name first); `kestrin convert ...` when the
-// first argument is "convert". Checks every value, and the extension of every
+// Parses the arguments (program name first); `kestrin convert ...` and
+// `kestrin serve ...` when the first argument names the command. Checks every value, and the extension of every
 // frame file, without opening anything. Uses the application's name and
 // version for --version.
 [[nodiscard]] CommandLine parseCommandLine(const QStringList &arguments);

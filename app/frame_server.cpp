@@ -8,8 +8,11 @@
 #include "run_time_error.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <utility>
 
 namespace kestrin {
 
@@ -43,15 +46,20 @@ int FrameServer::run()
 {
     m_buffer = m_loader();
     m_quitSignals = std::make_unique<QuitSignals>();
-    connect(m_quitSignals.get(), &QuitSignals::quitRequested, this, [this](int) { quit(0); });
+    connect(m_quitSignals.get(), &QuitSignals::quitRequested, this, [this](int signal) {
+        logLine(QStringLiteral("stopping on %1").arg(signal == SIGINT ? "SIGINT" : "SIGTERM"));
+        quit(0);
+    });
     if (!m_options.watched.isEmpty()) {
         m_watch = std::make_unique<FileWatch>(m_options.watched);
         connect(m_watch.get(), &FileWatch::changed, this, &FrameServer::reload);
     }
-    logLine(QStringLiteral("serving %1 on %2").arg(m_options.source, m_MSComm1.device()));
     runHandler("serial set-up", [this] { m_link.setUp(); });
-    if (lineGoneForGood())
+    if (lineGoneForGood()) {
+        logLine(QStringLiteral("%1 cannot be served; stopping").arg(m_MSComm1.device()));
         return kLineGone;
+    }
+    logLine(QStringLiteral("serving %1 on %2").arg(m_options.source, m_MSComm1.device()));
     QCoreApplication::exec();
     m_MSComm1.setPortOpen(false);
     return m_status;
@@ -76,28 +84,30 @@ void FrameServer::reception(std::int32_t number, bool greeting)
 }
 
 // A failed reload keeps the last good frame and is told once, however many
-// times the broken file is touched before it is mended.
+// times the file is touched before it reads well again.
 void FrameServer::reload()
 {
     try {
         m_buffer = m_loader();
-        m_lastReloadFailure.clear();
+        m_reloadFailing = false;
         logLine(QStringLiteral("reloaded %1").arg(m_options.source));
     } catch (const RunTimeError &error) {
-        const QString failure = QString::fromStdString(error.what());
-        if (failure == m_lastReloadFailure)
+        if (std::exchange(m_reloadFailing, true))
             return;
-        m_lastReloadFailure = failure;
-        logLine(QStringLiteral("reload failed, still serving the last good frame: %1").arg(failure));
+        logLine(QStringLiteral("reload failed, still serving the last good frame: %1").arg(error.what()));
     }
 }
 
+// Looked at once the control has said what happened: a line that will not
+// come back (a pseudo-terminal, whose name is handed out again) ends the serve.
 void FrameServer::lineProblemChanged(const QString &)
 {
-    if (lineGoneForGood()) {
+    QTimer::singleShot(0, this, [this] {
+        if (m_quitting || !lineGoneForGood())
+            return;
         logLine(QStringLiteral("%1 will not come back; stopping").arg(m_MSComm1.device()));
         quit(kLineGone);
-    }
+    });
 }
 
 bool FrameServer::lineGoneForGood() const

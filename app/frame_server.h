@@ -62,7 +62,7 @@ private:
     SerialLink m_link;
     std::unique_ptr<FileWatch> m_watch;
     std::unique_ptr<QuitSignals> m_quitSignals;
-    QString m_lastReloadFailure;
+    bool m_reloadFailing = false;
     bool m_quitting = false;
     int m_status = 0;
 };

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // kestrin [--port DEVICE] [pictures or a frame]: creates Form1, shows it, and
 // ends when it closes. kestrin convert ...: writes frame files, no window.
+// kestrin serve ...: serves the board, no window. kestrin --list-ports.
 #include "command_line.h"
 #include "convert_command.h"
 #include "main_window.h"
+#include "serve_command.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -47,9 +49,21 @@ int main(int argc, char **argv)
     // Qt sees only the program's name: it would take --display IMAGE for the
     // X server's display, and the parser above has refused Qt's own options.
     int qtArgc = 1;
-    if (commandLine.command == kestrin::CommandLine::Command::Convert) {
+    switch (commandLine.command) {
+    case kestrin::CommandLine::Command::Convert: {
         QCoreApplication app(qtArgc, argv);
         return kestrin::runConvert(commandLine.source, commandLine.outputs);
+    }
+    case kestrin::CommandLine::Command::Serve: {
+        QCoreApplication app(qtArgc, argv);
+        return kestrin::runServe(commandLine);
+    }
+    case kestrin::CommandLine::Command::ListPorts: {
+        QCoreApplication app(qtArgc, argv);
+        return kestrin::listPorts();
+    }
+    case kestrin::CommandLine::Command::Window:
+        break;
     }
 
     try {

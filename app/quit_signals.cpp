@@ -20,6 +20,7 @@ namespace {
 // The handler's end and the event loop's end of one socket pair.
 std::array<int, 2> g_pair{-1, -1};
 constexpr std::array<int, 2> kSignals{SIGINT, SIGTERM};
+std::array<struct sigaction, 2> g_previous{};
 
 extern "C" void onQuitSignal(int signal)
 {
@@ -43,14 +44,14 @@ QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : kSignals)
-        ::sigaction(signal, &action, nullptr);
+    for (std::size_t index = 0; index < kSignals.size(); ++index)
+        ::sigaction(kSignals[index], &action, &g_previous[index]);
 }
 
 QuitSignals::~QuitSignals()
 {
-    for (const int signal : kSignals)
-        std::signal(signal, SIG_DFL);
+    for (std::size_t index = 0; index < kSignals.size(); ++index)
+        ::sigaction(kSignals[index], &g_previous[index], nullptr);
     delete m_notifier;
     m_notifier = nullptr;
     for (int &end : g_pair)

@@ -20,6 +20,10 @@ private slots:
         QTest::newRow("--version") << QStringList{"--version"} << 0 << QByteArray("kestrin " KESTRIN_VERSION "\n");
         QTest::newRow("empty device") << QStringList{"--port", ""} << 2 << QByteArray("kestrin: --port needs a device\n");
         QTest::newRow("unknown option") << QStringList{"--baud", "9600"} << 2 << QByteArray("'baud'");
+        QTest::newRow("serve: --watch on the built-in pictures") << QStringList{"serve", "--watch"} << 2
+                                                                 << QByteArray("the built-in pictures never change");
+        QTest::newRow("serve: a frame and an image") << QStringList{"serve", "--frame", "a.bin", "--upper", "b.png"} << 2
+                                                     << QByteArray("--frame reads a finished frame");
         QTest::newRow("stray argument") << QStringList{"picture.bmp"} << 2 << QByteArray("'picture.bmp'");
     }
 

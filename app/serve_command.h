@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "command_line.h"
+
+namespace kestrin {
+
+// `kestrin serve`: serves the built-in pictures converted, the user's images
+// prepared and converted, or a frame file, to the board without a window,
+// until SIGINT or SIGTERM. Needs a QCoreApplication. Returns the exit code: 0
+// when asked to end, 1 when the first frame cannot be read or the line is
+// gone for good.
+[[nodiscard]] int runServe(const CommandLine &commandLine);
+
+// `kestrin --list-ports`: the serial ports, one per line on stdout.
+[[nodiscard]] int listPorts();
+
+} // namespace kestrin
