@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "acht_bits.h"
 
-#include "colour_value.h"
+#include <pixels/colour_value.h>
 
 #include <QMouseEvent>
 #include <QPaintEvent>

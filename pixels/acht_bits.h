@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <pixels/colour_value.h>
 #include <pixels/pixels_export.h>
 
 #include <QWidget>
@@ -47,8 +48,8 @@ private:
     void flipCell(std::size_t index);
 
     // Colour values in the window system's encoding (see colour_value.h).
-    static constexpr quint32 OffColor = 0xC0FFC0;
-    static constexpr quint32 OnColor = 0x80000006;
+    static constexpr quint32 OffColor = pixels::ClearCellColour;
+    static constexpr quint32 OnColor = pixels::SetCellColour;
 
     std::array<int, 8> CellBits{};
     std::optional<std::size_t> m_pressedCell;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "colour_value.h"
+#include <pixels/colour_value.h>
 
 #include <QGuiApplication>
 #include <QPalette>
