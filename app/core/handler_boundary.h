@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 namespace kestrin {
 
@@ -16,16 +17,25 @@ ErrorReporter setErrorReporter(ErrorReporter reporter);
 void reportHandlerError(std::string_view handler, std::string_view message);
 
 // The one place that catches: every event handler (load, unload, button
-// clicks, cell clicks, the port event) runs through here. An error ends the
-// handler that raised it, is reported once, and the event loop carries on.
-template <typename Handler>
-void runHandler(std::string_view name, Handler &&handler) noexcept
+// clicks, cell clicks, the port event, the window's commands) runs through
+// here. An error ends the handler that raised it, is reported once, and the
+// event loop carries on. shown also gets the message, for a window that
+// shows it to the user as well.
+template <typename Handler, typename Shown>
+void runHandler(std::string_view name, Handler &&handler, Shown &&shown) noexcept
 {
     try {
         std::forward<Handler>(handler)();
     } catch (const std::exception &error) {
         reportHandlerError(name, error.what());
+        std::forward<Shown>(shown)(std::string_view(error.what()));
     }
+}
+
+template <typename Handler>
+void runHandler(std::string_view name, Handler &&handler) noexcept
+{
+    runHandler(name, std::forward<Handler>(handler), [](std::string_view) {});
 }
 
 } // namespace kestrin

@@ -2,20 +2,31 @@
 #include "main_window.h"
 
 #include "conversion.h"
+#include "dropped_file.h"
+#include "frame_file.h"
+#include "frame_formats.h"
 #include "handler_boundary.h"
 #include "image_picture.h"
+#include "import_dialog.h"
 #include "page_protocol.h"
+#include "status_band.h"
 #include "trace.h"
 #include "ui_main_window.h"
+#include "window_commands.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QMimeData>
 
 namespace kestrin {
 
 namespace {
 
 constexpr const char *kIconPath = ":/assets/kestrin.png";
+constexpr const char *kClipboardArrayName = "frame";
 
 } // namespace
 
@@ -31,6 +42,9 @@ MainWindow::MainWindow(const WindowStart &start, QWidget *parent)
       m_link(m_MSComm1, m_buffer, [this] { return yieldBetweenBytes(); })
 {
     m_ui->setupUi(this);
+    m_status = new StatusBand(*m_ui->LineStatus, this);
+    m_commands = new WindowCommands(*this);
+    setAcceptDrops(true);
     m_AchtBits1 = std::make_unique<EditorGrid>(m_ui->AchtBits1);
     m_AchtBits1->setTrace(writeTrace);
     m_link.setTrace(writeTrace);
@@ -51,7 +65,7 @@ MainWindow::MainWindow(const WindowStart &start, QWidget *parent)
     connect(m_AchtBits1.get(), &EditorGrid::PixelClicked, this,
             [this](int index, quint8 &) { cellEdited(index); });
     connect(&m_MSComm1, &CommControl::OnComm, this, &MainWindow::portEvent);
-    connect(&m_MSComm1, &CommControl::lineProblemChanged, this, &MainWindow::showLineProblem);
+    connect(&m_MSComm1, &CommControl::lineProblemChanged, m_status, &StatusBand::setLineProblem);
     // A line that comes back is a new line: the board greets it anew.
     connect(&m_MSComm1, &CommControl::lineReopened, this, [this] { m_link.resetProtocol(); });
 
@@ -61,6 +75,14 @@ MainWindow::MainWindow(const WindowStart &start, QWidget *parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+// A command's error is also shown in the band below the grid.
+template <typename Command>
+void MainWindow::runCommand(std::string_view name, Command &&command)
+{
+    runHandler(name, std::forward<Command>(command),
+               [this](std::string_view message) { m_status->showMessage(QString::fromUtf8(message)); });
+}
 
 // Serial set-up, then the grid. A line that cannot be opened does not stop
 // the grid from being built: everything that does not need the line works.
@@ -108,10 +130,125 @@ void MainWindow::portEvent()
     runHandler("port event", [this] { m_link.portEvent(); });
 }
 
-void MainWindow::showLineProblem(const QString &problem)
+void MainWindow::openPicture(const QString &path, PictureTarget target)
 {
-    m_ui->LineStatus->setText(problem);
-    m_ui->LineStatus->setVisible(!problem.isEmpty());
+    runCommand("Open picture", [&] {
+        const QImage image = readImportImage(path, target);
+        if (m_import)
+            m_import->reject();
+        auto *dialog = new ImportDialog(image, target, QFileInfo(path).fileName(), m_ui->Picture1->image(),
+                                        m_ui->Picture2->image(), this);
+        connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+            if (result == QDialog::Accepted)
+                placePictures(*dialog);
+            dialog->deleteLater();
+        });
+        m_import = dialog;
+        dialog->open();
+    });
+}
+
+void MainWindow::placePictures(const ImportDialog &dialog)
+{
+    runCommand("Open picture", [&] {
+        if (dialog.target() != PictureTarget::Lower)
+            m_ui->Picture1->setPicture(ImagePicture(dialog.imported().upper));
+        if (dialog.target() != PictureTarget::Upper)
+            m_ui->Picture2->setPicture(ImagePicture(dialog.imported().lower));
+    });
+}
+
+void MainWindow::openFrame(const QString &path)
+{
+    runCommand("Open frame", [&] {
+        m_buffer = readFrameFile(path);
+        m_AchtBits1->refreshFromBuffer(m_buffer);
+    });
+}
+
+void MainWindow::clearFrame()
+{
+    runCommand("Clear frame", [this] {
+        m_buffer = FrameBuffer{};
+        m_AchtBits1->refreshFromBuffer(m_buffer);
+    });
+}
+
+void MainWindow::saveFrame(const QString &path)
+{
+    runCommand("Save frame as", [&] {
+        saveFiles({{path, encodeFrame(m_buffer, path)}});
+        m_status->tell("Save frame as", tr("Saved %1").arg(QFileInfo(path).fileName()));
+    });
+}
+
+void MainWindow::copyFrame()
+{
+    runCommand("Copy frame as C array", [this] {
+        const std::string header = toCHeader(m_buffer, kClipboardArrayName);
+        QGuiApplication::clipboard()->setText(QString::fromStdString(header));
+        m_status->tell("Copy frame as C array",
+                       tr("Copied the frame to the clipboard as the C array %1").arg(QLatin1String(kClipboardArrayName)));
+    });
+}
+
+// A device that cannot be opened shows as the line's problem for as long as
+// it lasts.
+void MainWindow::chooseDevice(const QString &device)
+{
+    runHandler("Serial port", [&] { m_MSComm1.setDevice(device); });
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    m_commands->popUpMenu(event->globalPos());
+    event->accept();
+}
+
+// A file that cannot be taken says why once, when it enters; the drop is
+// refused.
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const DroppedFile file = droppedFile(*event->mimeData());
+    if (file.kind == FileKind::Refused) {
+        if (!file.refusal.isEmpty())
+            m_status->tell("drop", file.refusal);
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const DroppedFile file = droppedFile(*event->mimeData());
+    if (file.kind == FileKind::Refused) {
+        if (!file.refusal.isEmpty())
+            m_status->tell("drop", file.refusal);
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    if (file.kind == FileKind::Frame)
+        openFrame(file.path);
+    else
+        openPicture(file.path, targetAt(event->position().toPoint()));
+}
+
+// Picture1 takes the upper half, Picture2 the lower; anywhere else, the grid
+// included, is the whole display.
+PictureTarget MainWindow::targetAt(QPoint position) const
+{
+    if (m_ui->Picture1->geometry().contains(position))
+        return PictureTarget::Upper;
+    if (m_ui->Picture2->geometry().contains(position))
+        return PictureTarget::Lower;
+    return PictureTarget::Display;
 }
 
 // Between two octets of a served page: run pending events, then stop the

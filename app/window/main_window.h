@@ -5,8 +5,10 @@
 #include "editor_grid.h"
 #include "frame_buffer.h"
 #include "frame_source.h"
+#include "picture_import.h"
 #include "serial_link.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -18,6 +20,10 @@ class Form1;
 }
 
 namespace kestrin {
+
+class ImportDialog;
+class StatusBand;
+class WindowCommands;
 
 // What Form1 starts on: the device of serial port 2 (its own when none), and
 // the pictures, and possibly a frame, in place of the built-in pictures.
@@ -32,6 +38,11 @@ struct WindowStart
 // to the unit that handles it; every handler runs through the handler
 // boundary. Its layout is the design in main_window.ui: absolute places,
 // nothing moves or scales when the window is resized.
+//
+// Beyond the design: a picture or frame file dropped on it, a context menu
+// with the same commands as its shortcuts, and the band below the grid that
+// says what went wrong. The commands below take a path; each reports what
+// stops it in the band and on stderr and changes nothing then.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -48,8 +59,27 @@ public:
     [[nodiscard]] EditorGrid &grid() { return *m_AchtBits1; }
     [[nodiscard]] CommControl &commControl() { return m_MSComm1; }
 
+    // Decodes the picture and opens the import dialog (non-blocking); only
+    // its OK replaces the target's picture box content. The grid and the
+    // board keep the current frame until Convert.
+    void openPicture(const QString &path, PictureTarget target);
+    // Replace the buffer and refresh the grid: the next page the board asks
+    // for, and the rest of a page being sent, carry the new frame.
+    void openFrame(const QString &path);
+    void clearFrame();
+    // The buffer with every grid edit, in the format of path's extension.
+    void saveFrame(const QString &path);
+    // The .h text of the buffer, its array named "frame", on the clipboard.
+    void copyFrame();
+    // Serial port 2's device from now on, opened with the same settings.
+    void chooseDevice(const QString &device);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void load();
@@ -58,7 +88,10 @@ private:
     void start();
     void cellEdited(int index);
     void portEvent();
-    void showLineProblem(const QString &problem);
+    void placePictures(const ImportDialog &dialog);
+    [[nodiscard]] PictureTarget targetAt(QPoint position) const;
+    template <typename Command>
+    void runCommand(std::string_view name, Command &&command);
     [[nodiscard]] bool yieldBetweenBytes();
 
     std::unique_ptr<Ui::Form1> m_ui;
@@ -66,6 +99,9 @@ private:
     CommControl m_MSComm1;
     SerialLink m_link;
     std::unique_ptr<EditorGrid> m_AchtBits1;
+    StatusBand *m_status = nullptr;
+    WindowCommands *m_commands = nullptr;
+    QPointer<ImportDialog> m_import;
     bool m_unloaded = false;
 };
 

@@ -17,6 +17,11 @@ void PictureBox::setPicture(ImagePicture picture)
     update();
 }
 
+QImage PictureBox::image() const
+{
+    return m_picture ? m_picture->image() : QImage();
+}
+
 std::uint32_t PictureBox::colourAt(float x, float y) const
 {
     return m_picture ? m_picture->colourAt(x, y) : kOutsideColour;

@@ -22,6 +22,8 @@ public:
     explicit PictureBox(QWidget *parent = nullptr);
 
     void setPicture(ImagePicture picture);
+    // The picture shown, or a null image before any.
+    [[nodiscard]] QImage image() const;
     [[nodiscard]] std::uint32_t colourAt(float x, float y) const override;
 
 protected:

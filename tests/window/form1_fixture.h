@@ -10,7 +10,10 @@
 
 #include <pixels/acht_bits.h>
 
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 
@@ -71,6 +74,34 @@ struct Form1
         QTest::mouseClick(window->findChild<QWidget *>(QString::fromLatin1(button)), Qt::LeftButton);
     }
     [[nodiscard]] const QLabel *lineStatus() const { return window->findChild<QLabel *>(QStringLiteral("LineStatus")); }
+    [[nodiscard]] QWidget *widget(const QString &name) const
+    {
+        return name == "grid" ? window->grid().element(300) : window->findChild<QWidget *>(name);
+    }
+    // A right-click as the window system delivers it: the button, then the
+    // context menu event.
+    static void rightClick(QWidget *target)
+    {
+        const QPoint at(2, 2);
+        QTest::mouseClick(target, Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+        QCoreApplication::sendEvent(target, &menu);
+    }
+    // Drags the files into the middle of the widget and drops them there if
+    // the drag is accepted; returns whether it was.
+    bool drop(QWidget *target, const QStringList &paths) const
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls.append(path.contains(':') ? QUrl(path) : QUrl::fromLocalFile(path));
+        data.setUrls(urls);
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        return enter.isAccepted() && QCoreApplication::sendEvent(target, &dropped);
+    }
 
     // One reception. With a second text, that goes out once `after` octets
     // of the first one's page have been heard, and its page, if any, must

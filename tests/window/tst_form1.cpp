@@ -1,10 +1,20 @@
 // SPDX-License-Identifier: MIT
-// Form1 as the user and the board meet it: its grid, the pages it serves
-// over a pseudo-terminal while receptions, clicks and Convert interleave, and
-// a line that is missing, hangs up, fails to write, or comes back.
+// Form1 as the user and the board meet it: its design, its grid, the pages
+// it serves over a pseudo-terminal while receptions, clicks and Convert
+// interleave, a line that is missing, hangs up, fails to write, or comes
+// back, and what it offers beyond its design: drops, the import dialog, the
+// context menu, frame files.
 #include "form1_fixture.h"
+#include "frame_file.h"
+#include "frame_formats.h"
+#include "frame_preview.h"
+#include "import_dialog.h"
 
+#include <QCheckBox>
+#include <QClipboard>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTemporaryDir>
 
 #include <ctime>
@@ -34,6 +44,190 @@ private slots:
             QCOMPARE(widget->geometry(), QRect(5 * (element % kGridColumns), 136 + 33 * row + (row >= 2 ? 2 : 0), 5, 33));
             QVERIFY(widget->isVisible() && widget->PixelByte() == 0);
         }
+    }
+
+    void designIsUnchanged_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        QTest::addColumn<int>("tab");
+        QTest::newRow("Picture1") << "Picture1" << QRect(0, 0, 368, 50) << 0;
+        QTest::newRow("Picture2") << "Picture2" << QRect(0, 64, 368, 50) << 1;
+        QTest::newRow("Command3") << "Command3" << QRect(392, 8, 101, 37) << 2;
+        QTest::newRow("Command4") << "Command4" << QRect(392, 68, 105, 37) << 3;
+        QTest::newRow("AchtBits1 element 0") << "AchtBits1" << QRect(0, 136, 5, 33) << 4;
+    }
+
+    // Each design widget at its place and in its place in the tab chain, also
+    // while a context menu and an import dialog are open.
+    void designIsUnchanged()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        QFETCH(int, tab);
+        Form1 program;
+        program.window->openPicture(QString::fromLatin1(kUpperPicturePath), PictureTarget::Display);
+        program.rightClick(program.widget(name));
+        QVERIFY(program.window->findChild<ImportDialog *>()->isVisible() && program.window->findChild<QMenu *>()->isVisible());
+        QCOMPARE(program.window->windowTitle(), "Lumora Demo");
+        QCOMPARE(program.widget(name)->geometry(), place);
+        QStringList chain;
+        QWidget *widget = program.widget("Picture1");
+        for (int step = 0; step < 1000 && chain.size() < 5; ++step, widget = widget->nextInFocusChain()) {
+            if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->isVisible())
+                chain.append(widget->objectName());
+        }
+        QCOMPARE(chain.indexOf(name), tab);
+    }
+
+    void drops_data()
+    {
+        QTest::addColumn<QString>("on");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("target"); // a PictureTarget; -1 a frame, -2 refused
+        QTest::addColumn<int>("threshold"); // -1 for Auto
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("said");
+        const int display = int(PictureTarget::Display);
+        QTest::newRow("picture on Picture1: upper half, Auto") << "Picture1" << QStringList{"photo.png"} << int(PictureTarget::Upper) << -1 << true << "";
+        QTest::newRow("picture on Picture2: lower half, cancelled")
+            << "Picture2" << QStringList{"photo.png"} << int(PictureTarget::Lower) << 150 << false << "";
+        QTest::newRow("picture on the grid: whole display") << "grid" << QStringList{"photo.png"} << display << 90 << true << "";
+        QTest::newRow("picture by content on Start: whole display") << "Command4" << QStringList{"photo.data"} << display << -1 << true << "";
+        QTest::newRow(".txt frame on Picture1") << "Picture1" << QStringList{"frame.txt"} << -1 << -1 << true << "";
+        QTest::newRow(".bin frame on the grid") << "grid" << QStringList{"frame.bin"} << -1 << -1 << true << "";
+        QTest::newRow("refused: no picture") << "Picture1" << QStringList{"notes.pdf"} << -2 << -1 << true
+                                             << "cannot take notes.pdf: not a picture or a frame file";
+        QTest::newRow("refused: .h") << "grid" << QStringList{"frame.h"} << -2 << -1 << true
+                                     << "cannot take frame.h: a .h frame is written, not read";
+        QTest::newRow("refused: two files") << "Picture2" << QStringList{"frame.txt", "frame.bin"} << -2 << -1 << true
+                                            << "cannot take 2 files: drop one picture or frame file at a time";
+        QTest::newRow("refused: not local") << "Command3" << QStringList{"https://example.org/a.png"} << -2 << -1 << true
+                                            << "cannot take https://example.org/a.png: not a local file";
+    }
+
+    // A picture's dialog previews the conversion of the prepared pictures (the
+    // other half's kept); OK puts them in the picture boxes for Convert, and
+    // the frame stays until then. A frame file is the frame at once. A refused
+    // drop says why and changes nothing.
+    void drops()
+    {
+        QFETCH(QString, on);
+        QFETCH(QStringList, files);
+        QFETCH(int, target);
+        QFETCH(int, threshold);
+        QFETCH(bool, ok);
+        QFETCH(QString, said);
+        const QTemporaryDir directory;
+        QImage photo(100, 40, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x)
+                photo.setPixel(x, y, qRgb(2 * x, x * y % 256, 255 - 6 * y));
+        FrameBuffer frame = convertedPictures();
+        frame.write(7, 60, 0xA5);
+        QVERIFY(photo.save(directory.filePath("photo.png")) && photo.save(directory.filePath("photo.data"), "PNG"));
+        saveFiles({{directory.filePath("frame.txt"), encodeFrame(frame, "a.txt")}, {directory.filePath("frame.bin"), encodeFrame(frame, "a.bin")},
+                   {directory.filePath("frame.h"), "x"}, {directory.filePath("notes.pdf"), "%PDF"}});
+        for (QString &file : files)
+            file = file.contains(':') ? file : directory.filePath(file);
+        Form1 program;
+        QCOMPARE(program.drop(program.widget(on), files), target != -2);
+        auto *dialog = program.window->findChild<ImportDialog *>();
+        QCOMPARE(dialog != nullptr, target >= 0);
+        if (dialog != nullptr) {
+            auto *slider = dialog->findChild<QSlider *>("threshold");
+            dialog->findChild<QCheckBox *>("auto")->setChecked(threshold < 0);
+            slider->setValue(threshold);
+            const Preparation preparation{.threshold = threshold < 0 ? std::nullopt : std::optional(threshold)};
+            const auto picture = PictureTarget(target);
+            if (threshold < 0)
+                QVERIFY(!slider->isEnabled() && slider->value() == otsuLevel(greyAtDisplay(photo, displaySizeOf(picture), Scaling::Fit)));
+            QImage upper = ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)).image();
+            QImage lower = ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)).image();
+            if (picture == PictureTarget::Display)
+                std::tie(upper, lower) = prepareDisplay(photo, preparation);
+            else
+                (picture == PictureTarget::Upper ? upper : lower) = prepareHalf(photo, preparation);
+            frame = FrameBuffer{};
+            convertAll(ImagePicture(upper), ImagePicture(lower), frame);
+            QCOMPARE(dialog->findChild<FramePreview *>()->frame(), frame);
+            ok ? dialog->accept() : dialog->reject();
+            QCOMPARE(program.window->frameBuffer(), FrameBuffer{});
+            program.click("Command3");
+        }
+        program.buffer = target == -2 ? FrameBuffer{} : ok ? frame : convertedPictures();
+        QCOMPARE(program.lineStatus()->text(), said);
+        QCOMPARE(std::exchange(program.reports, {}), said.isEmpty() ? QStringList() : QStringList{"drop: " + said});
+        for (const char *request : {"0", "1", "4", "0"})
+            program.receive(request);
+        program.finish();
+    }
+
+    void framesRoundTrip_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("said"); // after saving; %1 the path
+        QTest::addColumn<bool>("readable");
+        for (const char *format : {"bin", "txt", "png", "pbm", "bmp"})
+            QTest::newRow(format) << QStringLiteral("edited.") + format << QStringLiteral("Saved edited.") + format << true;
+        QTest::newRow(".h: written, not read") << "edited.h" << "Saved edited.h" << false;
+        QTest::newRow("into a missing folder") << "missing/edited.bin" << "%1: cannot write: " << false;
+    }
+
+    // Save keeps every grid edit, and opening the file after Clear gives the
+    // board the edited frame back; Ctrl+C puts the .h text on the clipboard.
+    // A file that cannot be written or read says so and changes nothing.
+    void framesRoundTrip()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, said);
+        QFETCH(bool, readable);
+        const QTemporaryDir directory;
+        const QString path = directory.filePath(file);
+        Form1 program;
+        program.convert();
+        program.clickCell(0, 0);
+        program.clickCell(250, 3);
+        program.clickCell(487, 7);
+        program.window->saveFrame(path);
+        QVERIFY2(program.lineStatus()->text().startsWith(QString(said).replace("%1", path)), qPrintable(program.lineStatus()->text()));
+        program.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(program.window.get()));
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(program.window.get(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(toCHeader(program.buffer, "frame")));
+        program.window->clearFrame();
+        QCOMPARE(program.window->frameBuffer(), FrameBuffer{});
+        program.window->openFrame(path);
+        program.buffer = readable ? program.buffer : FrameBuffer{};
+        QCOMPARE(program.reports.size(), readable ? 2 : 3);
+        QVERIFY(readable || program.lineStatus()->text().startsWith(path + ": "));
+        program.reports.clear();
+        for (const char *request : {"0", "1", "4", "2"})
+            program.receive(request);
+        program.finish();
+    }
+
+    // A right-click on the grid flips no cell and opens the menu; its serial
+    // port submenu has the board's pseudo-terminal checked, and choosing it
+    // opens the line anew: the board greets again.
+    void contextMenuOnTheGrid()
+    {
+        Form1 program;
+        program.receive("0");
+        program.rightClick(program.window->grid().element(5));
+        const auto *menu = program.window->findChild<QMenu *>();
+        QVERIFY(menu != nullptr && menu->isVisible());
+        QCOMPARE(program.window->grid().element(5)->PixelByte(), 0);
+        auto *ports = menu->findChild<QMenu *>("serialPortMenu");
+        emit ports->aboutToShow();
+        QAction *current = ports->actions().value(0);
+        QVERIFY(current->isChecked() && current->text() == program.board.path());
+        current->trigger();
+        program.model.reset();
+        for (const char *request : {"1", "1", "5"})
+            program.receive(request);
+        program.finish();
     }
 
     void serves_data()
