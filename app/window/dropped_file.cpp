@@ -49,6 +49,10 @@ DroppedFile droppedFile(const QMimeData &data)
         return refused(url.toDisplayString(), QStringLiteral("not a local file"));
     const QString path = url.toLocalFile();
     const QString name = QFileInfo(path).fileName();
+    // Only a plain file is looked into: reading a pipe or a device to see
+    // what it holds could wait for ever.
+    if (!QFileInfo(path).isFile())
+        return refused(name, QStringLiteral("not a plain file"));
     if (frameFileFormat(path) == FrameFileFormat::CHeader)
         return refused(name, QStringLiteral("a .h frame is written, not read"));
     const FileKind kind = fileKind(path);

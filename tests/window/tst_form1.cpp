@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <ctime>
@@ -102,6 +103,8 @@ private slots:
                                      << "cannot take frame.h: a .h frame is written, not read";
         QTest::newRow("refused: two files") << "Picture2" << QStringList{"frame.txt", "frame.bin"} << -2 << -1 << true
                                             << "cannot take 2 files: drop one picture or frame file at a time";
+        QTest::newRow("refused: a folder") << "grid" << QStringList{"folder.png"} << -2 << -1 << true
+                                           << "cannot take folder.png: not a plain file";
         QTest::newRow("refused: not local") << "Command3" << QStringList{"https://example.org/a.png"} << -2 << -1 << true
                                             << "cannot take https://example.org/a.png: not a local file";
     }
@@ -128,6 +131,7 @@ private slots:
         QVERIFY(photo.save(directory.filePath("photo.png")) && photo.save(directory.filePath("photo.data"), "PNG"));
         saveFiles({{directory.filePath("frame.txt"), encodeFrame(frame, "a.txt")}, {directory.filePath("frame.bin"), encodeFrame(frame, "a.bin")},
                    {directory.filePath("frame.h"), "x"}, {directory.filePath("notes.pdf"), "%PDF"}});
+        QVERIFY(QDir(directory.path()).mkdir("folder.png"));
         for (QString &file : files)
             file = file.contains(':') ? file : directory.filePath(file);
         Form1 program;
