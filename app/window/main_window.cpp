@@ -207,16 +207,23 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
 
 // A file that cannot be taken says why once, when it enters; the drop is
 // refused.
-void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+// Accepts what can be taken; anything else is refused, saying why.
+std::optional<DroppedFile> MainWindow::takeDrop(QDropEvent *event)
 {
-    const DroppedFile file = droppedFile(*event->mimeData());
+    DroppedFile file = droppedFile(*event->mimeData());
     if (file.kind == FileKind::Refused) {
         if (!file.refusal.isEmpty())
             m_status->tell("drop", file.refusal);
         event->ignore();
-        return;
+        return std::nullopt;
     }
     event->acceptProposedAction();
+    return file;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    (void)takeDrop(event);
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent *event)
@@ -226,18 +233,13 @@ void MainWindow::dragMoveEvent(QDragMoveEvent *event)
 
 void MainWindow::dropEvent(QDropEvent *event)
 {
-    const DroppedFile file = droppedFile(*event->mimeData());
-    if (file.kind == FileKind::Refused) {
-        if (!file.refusal.isEmpty())
-            m_status->tell("drop", file.refusal);
-        event->ignore();
+    const std::optional<DroppedFile> file = takeDrop(event);
+    if (!file)
         return;
-    }
-    event->acceptProposedAction();
-    if (file.kind == FileKind::Frame)
-        openFrame(file.path);
+    if (file->kind == FileKind::Frame)
+        openFrame(file->path);
     else
-        openPicture(file.path, targetAt(event->position().toPoint()));
+        openPicture(file->path, targetAt(event->position().toPoint()));
 }
 
 // Picture1 takes the upper half, Picture2 the lower; anywhere else, the grid

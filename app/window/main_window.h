@@ -2,6 +2,7 @@
 #pragma once
 
 #include "comm_control.h"
+#include "dropped_file.h"
 #include "editor_grid.h"
 #include "frame_buffer.h"
 #include "frame_source.h"
@@ -80,6 +81,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    [[nodiscard]] std::optional<DroppedFile> takeDrop(QDropEvent *event);
 
 private:
     void load();
