@@ -15,6 +15,7 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -88,6 +89,24 @@ QString failureReason(QSerialPort::SerialPortError error, const QString &device,
     if (!info.exists())
         return QStringLiteral("the device was unplugged or removed");
     return QStringLiteral("the device hung up or stopped answering");
+}
+
+// For a symbolic link to a pseudo-terminal, what tells this link from one
+// made later under the same name: its inode and change time.
+std::optional<QString> ptyLinkStamp(const QString &device)
+{
+#ifdef Q_OS_UNIX
+    const QFileInfo info(device);
+    if (!info.isSymLink() || !info.symLinkTarget().startsWith(QStringLiteral("/dev/pts/")))
+        return std::nullopt;
+    struct stat link {};
+    if (::lstat(QFile::encodeName(device).constData(), &link) != 0)
+        return std::nullopt;
+    return QStringLiteral("%1:%2.%3").arg(link.st_ino).arg(link.st_ctim.tv_sec).arg(link.st_ctim.tv_nsec);
+#else
+    Q_UNUSED(device);
+    return std::nullopt;
+#endif
 }
 
 void checkCount(int characters, const char *what)
@@ -299,6 +318,7 @@ void CommControl::onErrorOccurred(QSerialPort::SerialPortError error)
     // Qt keeps a failed port open and reports the same error again at every
     // turn of the event loop; the first report closes it.
     const QString reason = failureReason(error, device(), m_port.errorString());
+    m_lostLink = ptyLinkStamp(device());
     m_state = LineState::Lost;
     m_port.close();
     if (!watchesForReturn(device())) {
@@ -313,7 +333,10 @@ void CommControl::onErrorOccurred(QSerialPort::SerialPortError error)
 
 void CommControl::tryReopen()
 {
-    if (m_state != LineState::Lost || !m_port.open(QIODevice::ReadWrite))
+    // A link to a pseudo-terminal is opened again only once it has been made
+    // anew: the terminal it still names may be somebody else's by now.
+    if (m_state != LineState::Lost || (m_lostLink && ptyLinkStamp(device()) == m_lostLink)
+        || !m_port.open(QIODevice::ReadWrite))
         return;
     const bool wasOpen = m_openings > 0;
     opened();
@@ -326,6 +349,7 @@ void CommControl::tryReopen()
 
 void CommControl::opened()
 {
+    m_lostLink.reset();
     m_reopenTimer.stop();
     m_state = LineState::Open;
     ++m_openings;

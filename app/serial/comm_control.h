@@ -107,6 +107,7 @@ private:
     int m_inputLength = 0;
     int m_event = 0;
     int m_openings = 0; // successful opens so far: tells one line from the next
+    std::optional<QString> m_lostLink; // the lost line's link to a pseudo-terminal
     LineState m_state = LineState::Closed;
     QString m_problem;
 };
