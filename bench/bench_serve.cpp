@@ -5,9 +5,7 @@
 // own thread with blocking reads, the program's serial side on the event
 // loop as in the program.
 #include "bench_table.h"
-#include "comm_control.h"
-#include "handler_boundary.h"
-#include "serial_link.h"
+#include "board_session.h"
 
 #include <QCoreApplication>
 
@@ -112,18 +110,17 @@ int main(int argc, char **argv)
         for (int column = 0; column < kestrin::kPageColumns; ++column)
             buffer.write(page, column, static_cast<std::uint8_t>(page * 31 + column));
     }
-    kestrin::CommControl control(QString::fromStdString(pty.path));
-    kestrin::SerialLink link(control, buffer, [&control] { return control.yieldToEventLoop(); });
-    // The host's share: the port event from reading the request to the last
-    // octet written and its yield.
+    kestrin::BoardSession session(QString::fromStdString(pty.path), buffer);
+    // The host's share: from the request read to its page's last octet written.
     bench::Samples hostSamples;
-    QObject::connect(&control, &kestrin::CommControl::OnComm, [&link, &hostSamples] {
-        const auto start = std::chrono::steady_clock::now();
-        kestrin::runHandler("port event", [&link] { link.portEvent(); });
+    std::chrono::steady_clock::time_point requested;
+    QObject::connect(&session, &kestrin::BoardSession::requested,
+                     [&requested] { requested = std::chrono::steady_clock::now(); });
+    QObject::connect(&session, &kestrin::BoardSession::pagesDone, [&requested, &hostSamples] {
         hostSamples.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - requested).count());
     });
-    link.setUp();
+    session.setUp();
 
     double pagesPerSecond = 0;
     bool failed = false;
@@ -141,8 +138,8 @@ int main(int argc, char **argv)
 
     bench::Table table("Serve a page over a pseudo-terminal (" + std::to_string(kRequests)
                        + " requests, request written to 61st octet read)");
-    // The greeting and the warm-up requests are not part of the measurement.
-    hostSamples.erase(hostSamples.begin(), hostSamples.begin() + std::min<std::size_t>(hostSamples.size(), 1 + kWarmUp));
+    // The warm-up requests are not part of the measurement.
+    hostSamples.erase(hostSamples.begin(), hostSamples.begin() + std::min<std::size_t>(hostSamples.size(), kWarmUp));
     table.add("host's share of a page, median", bench::median(hostSamples), kTargetMs, "ms");
     table.add("host's share of a page, p99", bench::percentile(hostSamples, 0.99), kTargetMs, "ms");
     table.add("request to page, median", bench::median(samples), kTargetMs, "ms");

@@ -10,7 +10,10 @@ namespace {
 
 void writeToStderr(std::string_view handler, std::string_view message)
 {
-    std::cerr << "kestrin: " << handler << ": " << message << std::endl;
+    if (handler.empty())
+        std::cerr << "kestrin: " << message << std::endl;
+    else
+        std::cerr << "kestrin: " << handler << ": " << message << std::endl;
 }
 
 ErrorReporter &currentReporter()

@@ -14,18 +14,6 @@ int pageForRequest(std::int32_t request)
     return kRequestMap[static_cast<std::size_t>(request)];
 }
 
-bool serveRequest(std::int32_t request, const FrameBuffer &buffer, BytePort &port,
-                  const Yield &yield)
-{
-    const int page = pageForRequest(request);
-    for (int column = 0; column < kPageColumns; ++column) {
-        port.writeOctet(buffer.read(page, column));
-        if (!yield())
-            return false;
-    }
-    return true;
-}
-
 void sendStartPage(const FrameBuffer &buffer, BytePort &port)
 {
     for (int column = 0; column < kPageColumns; ++column)

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 namespace kestrin {
 
@@ -18,22 +17,12 @@ public:
     virtual void writeOctet(std::uint8_t octet) = 0;
 };
 
-// Runs pending events between two octets of a served page. Returns false when
-// the serve must stop (the window is closing).
-using Yield = std::function<bool()>;
-
 // Request number 0..8 -> frame-buffer page.
 inline constexpr std::array<int, 9> kRequestMap{5, 0, 1, 6, 7, 2, 3, 4, 0};
 inline constexpr int kStartPage = 4;
 
 // Throws SubscriptError for a request outside 0..8.
 [[nodiscard]] int pageForRequest(std::int32_t request);
-
-// Writes the 61 bytes of the mapped page, each read from the buffer at the
-// moment it is written, yielding after every byte. An out-of-range request
-// throws before anything is written. Returns false if a yield stopped it.
-bool serveRequest(std::int32_t request, const FrameBuffer &buffer, BytePort &port,
-                  const Yield &yield);
 
 // Writes the 61 bytes of page 4 without yielding and without the request map.
 void sendStartPage(const FrameBuffer &buffer, BytePort &port);

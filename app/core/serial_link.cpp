@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "serial_link.h"
 
+#include "page_protocol.h"
 #include "port_events.h"
 #include "request_number.h"
 #include "run_time_error.h"
@@ -34,10 +35,7 @@ std::string printable(std::string_view text)
 
 } // namespace
 
-SerialLink::SerialLink(CommPort &port, const FrameBuffer &buffer, Yield yield)
-    : m_port(port), m_buffer(buffer), m_yield(std::move(yield))
-{
-}
+SerialLink::SerialLink(CommPort &port, PageSender &sender) : m_port(port), m_sender(sender) {}
 
 void SerialLink::setUp()
 {
@@ -52,7 +50,7 @@ void SerialLink::setUp()
 void SerialLink::resetProtocol()
 {
     m_state = ProtocolState{};
-    m_backlog.clear();
+    m_sender.clear();
 }
 
 void SerialLink::portEvent()
@@ -79,39 +77,7 @@ void SerialLink::receive(std::string_view text)
         trace("Board has said hallo and is ready for data");
         return;
     }
-    serve(m_state.lastRequest);
-}
-
-void SerialLink::serve(std::int32_t request)
-{
-    (void)pageForRequest(request); // an invalid request ends here, before any byte
-    m_backlog.push_back(request);
-    if (m_depth >= kMaxServeDepth)
-        return;
-
-    struct DepthGuard
-    {
-        int &depth;
-        explicit DepthGuard(int &d) : depth(d) { ++depth; }
-        ~DepthGuard() { --depth; }
-    } guard(m_depth);
-
-    const Yield yield = [this] {
-        if (!m_yield())
-            m_stopped = true;
-        return !m_stopped;
-    };
-    if (m_depth == 1)
-        m_stopped = false;
-    // Oldest first: requests left waiting by a serve that a failed write
-    // ended are answered before this one.
-    while (!m_backlog.empty() && !m_stopped) {
-        const std::int32_t next = m_backlog.front();
-        m_backlog.pop_front();
-        if (!serveRequest(next, m_buffer, m_port, yield))
-            return;
-        trace("data sent");
-    }
+    m_sender.request(pageForRequest(m_state.lastRequest));
 }
 
 void SerialLink::trace(std::string_view label) const

@@ -2,11 +2,9 @@
 #pragma once
 
 #include "comm_port.h"
-#include "frame_buffer.h"
-#include "page_protocol.h"
+#include "page_sender.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string_view>
 
@@ -21,14 +19,8 @@ struct ProtocolState
 };
 
 // Sets the serial line up, classifies port events, swallows the board's
-// greeting and hands every later request to the page sender.
-//
-// A request that arrives while a page is being served is served completely
-// before the interrupted page resumes. Past kMaxServeDepth nested serves,
-// further requests wait in arrival order and are served as soon as the
-// deepest serve ends, so a flooding board can neither overflow the stack
-// nor lose a request. Should a failed write end the deepest serve, the
-// next serve to finish a page answers the waiting requests, oldest first.
+// greeting and hands every later request to the page sender, which serves a
+// request arriving mid-page inside the page in progress.
 class SerialLink
 {
 public:
@@ -36,14 +28,13 @@ public:
     static constexpr std::string_view kSettings = "115200,N,8,1";
     static constexpr int kReceiveThreshold = 1;
     static constexpr int kInputLength = 0;
-    static constexpr int kMaxServeDepth = 8;
 
     using Trace = std::function<void(std::string_view)>;
     // Told of every reception that reads as a number: the greeting, or a
     // request about to be served (or refused, when outside the map).
     using ReceptionObserver = std::function<void(std::int32_t number, bool greeting)>;
 
-    SerialLink(CommPort &port, const FrameBuffer &buffer, Yield yield);
+    SerialLink(CommPort &port, PageSender &sender);
 
     // Port 2, "115200,N,8,1", threshold 1, input length 0, fresh protocol
     // state, then open. Throws RunTimeError when the port cannot be opened.
@@ -54,31 +45,25 @@ public:
 
     // One reception from the board. Text that is not a number throws
     // RunTimeError and changes nothing; an out-of-range request throws
-    // SubscriptError after updating the last request, before any byte.
+    // SubscriptError after updating the last request, and asks for no page.
     void receive(std::string_view text);
 
-    // A newly opened line expects a new greeting; requests still waiting are
-    // for the old line and go.
+    // A newly opened line expects a new greeting; pages in progress and
+    // requests still waiting are for the old line and go.
     void resetProtocol();
 
     [[nodiscard]] const ProtocolState &state() const { return m_state; }
-    [[nodiscard]] std::size_t waitingRequests() const { return m_backlog.size(); }
     void setTrace(Trace trace) { m_trace = std::move(trace); }
     void setReceptionObserver(ReceptionObserver observer) { m_observer = std::move(observer); }
 
 private:
-    void serve(std::int32_t request);
     void trace(std::string_view label) const;
 
     CommPort &m_port;
-    const FrameBuffer &m_buffer;
-    Yield m_yield;
+    PageSender &m_sender;
     Trace m_trace;
     ReceptionObserver m_observer;
     ProtocolState m_state;
-    int m_depth = 0;
-    bool m_stopped = false;
-    std::deque<std::int32_t> m_backlog;
 };
 
 } // namespace kestrin

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "comm_control.h"
 
-#include "event_loop.h"
 #include "handler_boundary.h"
 #include "line_settings.h"
 #include "port_events.h"
@@ -137,7 +136,7 @@ QString deviceForPort(int number)
 }
 
 CommControl::CommControl(std::optional<QString> portTwoDevice, QObject *parent)
-    : QObject(parent), m_portTwoDevice(std::move(portTwoDevice))
+    : LineControl(parent), m_portTwoDevice(std::move(portTwoDevice))
 {
     m_port.setPortName(device());
     m_reopenTimer.setInterval(kReopenInterval);
@@ -282,15 +281,6 @@ CommControl::DirectWrite CommControl::writeDirectly(char character)
     Q_UNUSED(character);
     return DirectWrite::Refused;
 #endif
-}
-
-bool CommControl::yieldToEventLoop()
-{
-    const int line = m_openings;
-    processPendingEvents();
-    raiseIfDataWaiting();
-    // A page begun on one line never goes on on another.
-    return m_state == LineState::Open && m_openings == line;
 }
 
 void CommControl::setReopenInterval(std::chrono::milliseconds interval)

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "comm_port.h"
+#include "line_control.h"
 
-#include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <QTimer>
@@ -22,23 +21,17 @@ namespace kestrin {
 // Not for pseudo-terminals, whose names the system hands out again.
 [[nodiscard]] bool watchesForReturn(const QString &device);
 
-// The program's communications control, MSComm1, over QSerialPort. It raises
-// OnComm with commEvent() == 2 whenever received data is waiting.
+// The program's communications control, MSComm1, over QSerialPort.
 //
 // A line that fails while open (the device unplugged, the far end of a
 // pseudo-terminal closed) is closed at the first error and reported once on
-// stderr; lineProblemChanged() carries the report, and an empty text once the
-// line is fine again. A device that cannot be opened at set-up is treated
-// the same way. While lost, the device is tried again every
-// reopenInterval(); when it opens, lineReopened() tells the owner that the
-// board will greet anew.
-class CommControl : public QObject, public CommPort
+// stderr. A device that cannot be opened at set-up is treated the same way.
+// While lost, the device is tried again every reopenInterval().
+class CommControl : public LineControl
 {
     Q_OBJECT
 
 public:
-    enum class LineState { Closed, Open, Lost };
-
     static constexpr std::chrono::milliseconds kReopenInterval{1000};
 
     // portTwoDevice, when given, replaces port 2's device (a USB adapter, a
@@ -52,37 +45,19 @@ public:
     void setRThreshold(int characters) override;
     void setInputLen(int characters) override;
     void setPortOpen(bool open) override;
-    // Closes the current line, makes device port 2's device and opens it
-    // with the same settings; lineReopened() follows. Throws RunTimeError,
-    // like setPortOpen(), when it cannot be opened (and waits for it, when
-    // it is a device that may appear).
-    void setDevice(const QString &device);
+    // Makes device port 2's device.
+    void setDevice(const QString &device) override;
     [[nodiscard]] std::string input() override;
     [[nodiscard]] int commEvent() const override { return m_event; }
     void writeOctet(std::uint8_t octet) override;
 
-    [[nodiscard]] bool portOpen() const { return m_state == LineState::Open; }
-    [[nodiscard]] LineState lineState() const { return m_state; }
-    [[nodiscard]] QString lineProblem() const { return m_problem; }
-    // True while a lost line waits for its device to return.
-    [[nodiscard]] bool awaitingReturn() const { return m_reopenTimer.isActive(); }
+    [[nodiscard]] LineState lineState() const override { return m_state; }
+    [[nodiscard]] QString lineProblem() const override { return m_problem; }
+    [[nodiscard]] bool awaitingReturn() const override { return m_reopenTimer.isActive(); }
     // The device the current port number names.
-    [[nodiscard]] QString device() const;
+    [[nodiscard]] QString device() const override;
 
-    // The serve's yield: processes pending events, then raises the data event
-    // for input that arrived meanwhile. QSerialPort does not emit readyRead
-    // while one of its readyRead handlers still runs, so without this a
-    // request landing during a served page would sit unread. Returns false
-    // once the line is no longer open, or is another line than before (the
-    // device was switched), which stops the serve.
-    bool yieldToEventLoop();
-
-    void setReopenInterval(std::chrono::milliseconds interval);
-
-signals:
-    void OnComm();
-    void lineProblemChanged(const QString &problem);
-    void lineReopened();
+    void setReopenInterval(std::chrono::milliseconds interval) override;
 
 private:
     // Written: the device took the octet. Queued: it must wait behind octets
@@ -106,7 +81,7 @@ private:
     int m_threshold = 0;
     int m_inputLength = 0;
     int m_event = 0;
-    int m_openings = 0; // successful opens so far: tells one line from the next
+    int m_openings = 0; // successful opens so far
     std::optional<QString> m_lostLink; // the lost line's link to a pseudo-terminal
     LineState m_state = LineState::Closed;
     QString m_problem;

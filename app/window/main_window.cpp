@@ -8,7 +8,6 @@
 #include "handler_boundary.h"
 #include "image_picture.h"
 #include "import_dialog.h"
-#include "page_protocol.h"
 #include "status_band.h"
 #include "trace.h"
 #include "ui_main_window.h"
@@ -38,8 +37,7 @@ MainWindow::MainWindow(const std::optional<QString> &device, QWidget *parent)
 MainWindow::MainWindow(const WindowStart &start, QWidget *parent)
     : QWidget(parent),
       m_ui(std::make_unique<Ui::Form1>()),
-      m_MSComm1(start.device),
-      m_link(m_MSComm1, m_buffer, [this] { return yieldBetweenBytes(); })
+      m_session(start.device, m_buffer)
 {
     m_ui->setupUi(this);
     m_status = new StatusBand(*m_ui->LineStatus, this);
@@ -47,13 +45,12 @@ MainWindow::MainWindow(const WindowStart &start, QWidget *parent)
     setAcceptDrops(true);
     m_AchtBits1 = std::make_unique<EditorGrid>(m_ui->AchtBits1);
     m_AchtBits1->setTrace(writeTrace);
-    m_link.setTrace(writeTrace);
     setWindowIcon(QIcon(QString::fromLatin1(kIconPath)));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     if (start.source) {
-        m_ui->Picture1->setPicture(ImagePicture(start.source->upper));
-        m_ui->Picture2->setPicture(ImagePicture(start.source->lower));
+        m_ui->Picture1->setHalf(start.source->upper);
+        m_ui->Picture2->setHalf(start.source->lower);
         m_buffer = start.source->frame.value_or(FrameBuffer{});
     } else {
         m_ui->Picture1->setPicture(ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)));
@@ -64,10 +61,7 @@ MainWindow::MainWindow(const WindowStart &start, QWidget *parent)
     connect(m_ui->Command4, &QPushButton::clicked, this, &MainWindow::start);
     connect(m_AchtBits1.get(), &EditorGrid::PixelClicked, this,
             [this](int index, quint8 &) { cellEdited(index); });
-    connect(&m_MSComm1, &CommControl::OnComm, this, &MainWindow::portEvent);
-    connect(&m_MSComm1, &CommControl::lineProblemChanged, m_status, &StatusBand::setLineProblem);
-    // A line that comes back is a new line: the board greets it anew.
-    connect(&m_MSComm1, &CommControl::lineReopened, this, [this] { m_link.resetProtocol(); });
+    connect(&m_session.control(), &LineControl::lineProblemChanged, m_status, &StatusBand::setLineProblem);
 
     load();
     if (start.source && start.source->frame)
@@ -88,7 +82,7 @@ void MainWindow::runCommand(std::string_view name, Command &&command)
 // the grid from being built: everything that does not need the line works.
 void MainWindow::load()
 {
-    runHandler("serial set-up", [this] { m_link.setUp(); });
+    m_session.setUp();
     runHandler("grid build", [this] { m_AchtBits1->build(); });
 }
 
@@ -96,6 +90,7 @@ void MainWindow::unload()
 {
     if (std::exchange(m_unloaded, true))
         return;
+    m_session.stop();
     runHandler("grid tear-down", [this] { m_AchtBits1->tearDown(); });
 }
 
@@ -108,26 +103,19 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::convert()
 {
     runHandler("Convert", [this] {
-        convertAll(*m_ui->Picture1, *m_ui->Picture2, m_buffer);
+        convertHalves({*m_ui->Picture1, m_ui->Picture1->exact()}, {*m_ui->Picture2, m_ui->Picture2->exact()}, m_buffer);
         m_AchtBits1->refreshFromBuffer(m_buffer);
     });
 }
 
 void MainWindow::start()
 {
-    runHandler("Start", [this] { sendStartPage(m_buffer, m_MSComm1); });
+    runHandler("Start", [this] { m_session.sendStartPage(); });
 }
 
 void MainWindow::cellEdited(int index)
 {
     runHandler("cell edited", [this, index] { m_AchtBits1->cellEdited(index, m_buffer); });
-}
-
-void MainWindow::portEvent()
-{
-    if (m_unloaded)
-        return;
-    runHandler("port event", [this] { m_link.portEvent(); });
 }
 
 void MainWindow::openPicture(const QString &path, PictureTarget target)
@@ -136,8 +124,8 @@ void MainWindow::openPicture(const QString &path, PictureTarget target)
         const QImage image = readImportImage(path, target);
         if (m_import)
             m_import->reject();
-        auto *dialog = new ImportDialog(image, target, QFileInfo(path).fileName(), m_ui->Picture1->image(),
-                                        m_ui->Picture2->image(), this);
+        auto *dialog = new ImportDialog(image, target, QFileInfo(path).fileName(), m_ui->Picture1->half(),
+                                        m_ui->Picture2->half(), this);
         connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
             if (result == QDialog::Accepted)
                 placePictures(*dialog);
@@ -152,9 +140,9 @@ void MainWindow::placePictures(const ImportDialog &dialog)
 {
     runCommand("Open picture", [&] {
         if (dialog.target() != PictureTarget::Lower)
-            m_ui->Picture1->setPicture(ImagePicture(dialog.imported().upper));
+            m_ui->Picture1->setHalf(dialog.imported().upper);
         if (dialog.target() != PictureTarget::Upper)
-            m_ui->Picture2->setPicture(ImagePicture(dialog.imported().lower));
+            m_ui->Picture2->setHalf(dialog.imported().lower);
     });
 }
 
@@ -196,7 +184,7 @@ void MainWindow::copyFrame()
 // it lasts.
 void MainWindow::chooseDevice(const QString &device)
 {
-    runHandler("Serial port", [&] { m_MSComm1.setDevice(device); });
+    runHandler("Serial port", [&] { m_session.control().setDevice(device); });
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent *event)
@@ -251,13 +239,6 @@ PictureTarget MainWindow::targetAt(QPoint position) const
     if (m_ui->Picture2->geometry().contains(position))
         return PictureTarget::Lower;
     return PictureTarget::Display;
-}
-
-// Between two octets of a served page: run pending events, then stop the
-// serve if they closed the window or lost the line.
-bool MainWindow::yieldBetweenBytes()
-{
-    return m_MSComm1.yieldToEventLoop() && !m_unloaded;
 }
 
 } // namespace kestrin

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "comm_control.h"
+#include "board_session.h"
 #include "dropped_file.h"
 #include "editor_grid.h"
 #include "frame_buffer.h"
 #include "frame_source.h"
 #include "picture_import.h"
-#include "serial_link.h"
 
 #include <QPointer>
 #include <QString>
@@ -56,9 +55,9 @@ public:
     ~MainWindow() override;
 
     [[nodiscard]] const FrameBuffer &frameBuffer() const { return m_buffer; }
-    [[nodiscard]] const SerialLink &serialLink() const { return m_link; }
+    [[nodiscard]] const SerialLink &serialLink() const { return m_session.link(); }
     [[nodiscard]] EditorGrid &grid() { return *m_AchtBits1; }
-    [[nodiscard]] CommControl &commControl() { return m_MSComm1; }
+    [[nodiscard]] LineControl &commControl() { return m_session.control(); }
 
     // Decodes the picture and opens the import dialog (non-blocking); only
     // its OK replaces the target's picture box content. The grid and the
@@ -89,17 +88,15 @@ private:
     void convert();
     void start();
     void cellEdited(int index);
-    void portEvent();
     void placePictures(const ImportDialog &dialog);
     [[nodiscard]] PictureTarget targetAt(QPoint position) const;
     template <typename Command>
     void runCommand(std::string_view name, Command &&command);
-    [[nodiscard]] bool yieldBetweenBytes();
 
     std::unique_ptr<Ui::Form1> m_ui;
     FrameBuffer m_buffer;
-    CommControl m_MSComm1;
-    SerialLink m_link;
+    // MSComm1 and the protocol state: the board served from m_buffer.
+    BoardSession m_session;
     std::unique_ptr<EditorGrid> m_AchtBits1;
     StatusBand *m_status = nullptr;
     WindowCommands *m_commands = nullptr;

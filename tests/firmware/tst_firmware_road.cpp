@@ -130,7 +130,7 @@ void TestFirmwareRoad::moduleShowsTheFrame()
     QTest::qWait(hostDelayMs);
     std::unique_ptr<MainWindow> window = openHostAndConvert(board.device());
     if (restart) {
-        QSignalSpy receptions(&window->commControl(), &kestrin::CommControl::OnComm);
+        QSignalSpy receptions(&window->commControl(), &kestrin::LineControl::OnComm);
         QTRY_VERIFY_WITH_TIMEOUT(receptions.count() >= kReceptionsBeforeRestart, kTimeoutMs);
         window.reset();
         QTest::qWait(kRestartPauseMs);

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The serial link played by a fuzz input, on a port double that checks every
-// octet against the reception model and the order pages are served in. Built
-// with KESTRIN_FUZZ_CORPUS, it replays that corpus instead of fuzzing.
+// The serial link and the page sender played by a fuzz input, on a port
+// double that checks every octet against the reception model and the order
+// pages are served in. The script is the event loop: after each event the
+// pages asked for go out octet by octet, and events may come between two
+// octets. Built with KESTRIN_FUZZ_CORPUS, it replays that corpus instead of
+// fuzzing.
 #include "comm_port.h"
 #include "handler_boundary.h"
 #include "reception_model.h"
 #include "run_time_error.h"
+#include "page_sender.h"
 #include "serial_link.h"
 
 #include <algorithm>
@@ -42,9 +46,9 @@ void require(bool holds, const char *invariant)
 //   Event      b: a port event of kEventCodes
 //   Edit       p, c, v: buffer byte (p mod 8, c mod 61) := v
 //   FailWrite  k: the write after k more succeed fails
-//   Gap        k: what follows runs inside the yield after the next k + 1 octets
-//   Resume     inside a yield: the page goes on
-//   Stop       inside a yield: the window closes and every serve stops
+//   Gap        k: what follows runs between two octets, after the next k + 1
+//   Resume     between two octets: the page goes on
+//   Stop       between two octets: the window closes and every page stops
 //   Reset      between events: the line is opened anew and greets again
 enum Op : std::uint8_t { Receive, Request, Event, Edit, FailWrite, Gap, Resume, Stop, Reset, OpCount };
 
@@ -59,7 +63,8 @@ constexpr std::size_t kNestingLimit = 8;
 // One input against a freshly set-up serial link, on a port that records
 // the set-up, hands out the event and text it was given, and takes an octet
 // only as the next byte of the innermost page being served, as the buffer
-// holds it at that moment.
+// holds it at that moment. The pages the model expects open are kept here,
+// innermost last, apart from the sender's own.
 class Session final : public CommPort
 {
 public:
@@ -76,8 +81,10 @@ public:
     {
         runHandler("load", [this] { m_link.setUp(); });
         require(m_setUp == "port 2;115200,N,8,1;threshold 1;input length 0;open", "the line is set up otherwise");
-        while (!m_input.empty() && !m_stopped)
+        while (!m_input.empty() && !m_stopped) {
             perform(static_cast<Op>(byte() % OpCount), false);
+            sendPages();
+        }
         require(m_stopped || m_pages.empty(), "a page is left unfinished");
     }
 
@@ -95,16 +102,16 @@ public:
 
     void writeOctet(std::uint8_t octet) override
     {
-        require(!m_stopped && !m_pages.empty() && m_pages.back().octetDue, "an octet is written where none is due");
+        require(!m_stopped && !m_pages.empty(), "an octet is written where none is due");
         if (m_failIn >= 0 && m_failIn-- == 0) {
-            m_pages.pop_back(); // a failed write ends its page and its handler
+            m_pages.pop_back(); // a failed write ends its page
             throw RunTimeError("write to the port failed");
         }
         Page &page = m_pages.back();
         require(page.column < kPageColumns && octet == m_buffer.read(page.page, page.column),
                 "an octet is not the next byte of its page");
         ++page.column;
-        page.octetDue = false;
+        m_wrote = true;
     }
 
 private:
@@ -112,7 +119,6 @@ private:
     {
         int page = 0;
         int column = 0;
-        bool octetDue = true; // false from an octet to the yield after it
     };
 
     std::uint8_t byte() { return m_input.empty() ? 0 : static_cast<std::uint8_t>(text(1).front()); }
@@ -143,12 +149,11 @@ private:
             m_link.resetProtocol();
             m_model.reset();
             m_waiting.clear();
-        } // Resume and Stop act only inside a yield
+        } // Resume and Stop act only between two octets
     }
 
-    // A page asked for starts at once, inside this event's handler, unless
-    // kNestingLimit pages are open; either way the handler ends with every
-    // page it opened written whole.
+    // A page asked for starts at once, inside the page in progress, unless
+    // kNestingLimit pages are open; then it waits.
     void portEvent(int code, std::string text)
     {
         const std::size_t open = m_pages.size();
@@ -163,10 +168,23 @@ private:
         m_event = code;
         m_text = std::move(text);
         runHandler("port event", [this] { m_link.portEvent(); });
-        require(m_stopped || m_pages.size() == open, "a handler ends with a page unserved or unfinished");
         require(m_link.state() == m_model.state(), "the protocol state differs");
-        require(m_link.waitingRequests() == m_waiting.size(), "a waiting request is lost or made up");
+        require(m_sender.waitingRequests() == m_waiting.size(), "a waiting request is lost or made up");
+        require(m_sender.openPages() == m_pages.size() && m_pages.size() >= open, "a page asked for is not open");
         require(m_reads == m_expectedReads, "the input is read other than once per data-received event");
+    }
+
+    // The event loop's turns after an event: one octet each, until no page
+    // is left, with the script's events between two octets where a gap ends.
+    void sendPages()
+    {
+        while (m_sender.busy() && !m_stopped) {
+            m_wrote = false;
+            runHandler("page sender", [this] { m_sender.sendNext(m_buffer, *this); });
+            if (m_wrote)
+                afterOctet();
+            require(m_stopped || m_sender.openPages() == m_pages.size(), "the pages in progress differ");
+        }
     }
 
     void startNextWaiting()
@@ -175,43 +193,39 @@ private:
         m_waiting.pop_front();
     }
 
-    // After every octet of a served page: runs the script here when a gap
-    // ends, then closes a finished page and starts the oldest waiting one.
-    bool yield()
+    // After every octet of a page: closes a finished page and starts the
+    // oldest waiting one, then runs the script here when a gap ends.
+    void afterOctet()
     {
-        require(!m_pages.empty() && !m_pages.back().octetDue, "a yield without an octet before it");
-        m_pages.back().octetDue = true;
-        const std::size_t open = m_pages.size();
-        if (m_gap >= 0 && m_gap-- == 0)
-            runInYield();
-        if (m_stopped)
-            return false;
-        require(m_pages.size() == open, "a yield returns with a page opened inside it unfinished");
         if (m_pages.back().column == kPageColumns) {
             m_pages.pop_back();
             if (!m_waiting.empty())
                 startNextWaiting();
         }
-        return true;
+        if (m_gap >= 0 && m_gap-- == 0)
+            runBetweenOctets();
     }
 
-    void runInYield()
+    void runBetweenOctets()
     {
         while (!m_input.empty() && !m_stopped) {
             const auto op = static_cast<Op>(byte() % OpCount);
             if (op == Resume)
                 return;
-            if (op == Stop)
+            if (op == Stop) {
                 m_stopped = true;
-            else
+                m_sender.clear();
+            } else {
                 perform(op, true);
+            }
         }
     }
 
     std::span<const std::uint8_t> m_input; // what is left of the script
     FrameBuffer m_buffer;
     test::ReceptionModel m_model;
-    SerialLink m_link{*this, m_buffer, [this] { return yield(); }};
+    PageSender m_sender;
+    SerialLink m_link{*this, m_sender};
     std::string m_setUp;
     int m_event = 0;
     std::string m_text;
@@ -221,6 +235,7 @@ private:
     std::deque<int> m_waiting;
     int m_failIn = -1;
     int m_gap = -1;
+    bool m_wrote = false;
     bool m_stopped = false;
 };
 
