@@ -330,6 +330,17 @@ CommandLine parseCommandLine(const QStringList &arguments)
     return result;
 }
 
+ServeOptions serveOptions(const CommandLine &commandLine)
+{
+    ServeOptions options;
+    if (commandLine.portDevice)
+        options.devices.append(*commandLine.portDevice);
+    options.source = commandLine.source;
+    options.watch = commandLine.watch;
+    options.verbose = commandLine.verbose;
+    return options;
+}
+
 int printCommandLineOutcome(const CommandLine &commandLine)
 {
     if (commandLine.outcome == CommandLine::Outcome::Error) {

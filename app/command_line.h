@@ -2,6 +2,7 @@
 #pragma once
 
 #include "frame_source.h"
+#include "serve_options.h"
 
 #include <QString>
 #include <QStringList>
@@ -34,6 +35,9 @@ struct CommandLine
 // frame file, without opening anything. Uses the application's name and
 // version for --version.
 [[nodiscard]] CommandLine parseCommandLine(const QStringList &arguments);
+
+// What `kestrin serve` is asked for.
+[[nodiscard]] ServeOptions serveOptions(const CommandLine &commandLine);
 
 // Prints help or version on stdout, or the error as one line on stderr, and
 // returns the exit code: 0, or 2 for an error.

@@ -4,6 +4,7 @@
 // kestrin serve ...: serves the board, no window. kestrin --list-ports.
 #include "command_line.h"
 #include "convert_command.h"
+#include "list_ports_command.h"
 #include "main_window.h"
 #include "serve_command.h"
 
@@ -56,7 +57,7 @@ int main(int argc, char **argv)
     }
     case kestrin::CommandLine::Command::Serve: {
         QCoreApplication app(qtArgc, argv);
-        return kestrin::runServe(commandLine);
+        return kestrin::runServe(kestrin::serveOptions(commandLine));
     }
     case kestrin::CommandLine::Command::ListPorts: {
         QCoreApplication app(qtArgc, argv);

@@ -148,7 +148,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const QImage clear = kestrin::clearPicture();
+    const kestrin::HalfPicture clear = kestrin::clearHalf();
     kestrin::FrameBuffer frame;
     const auto prepared = bench::timeRuns(kInProcessRuns, [&] {
         frame = kestrin::importPicture(photo, kestrin::PictureTarget::Display, kestrin::Preparation{}, clear, clear).frame;

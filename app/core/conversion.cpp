@@ -45,4 +45,13 @@ void convertAll(const PointQuery &upper, const PointQuery &lower, FrameBuffer &b
     }
 }
 
+void convertHalves(HalfSource upper, HalfSource lower, FrameBuffer &buffer)
+{
+    convertAll(upper.picture, lower.picture, buffer);
+    if (upper.exact != nullptr)
+        upper.exact->placeRows(buffer, 0, kHalfRows);
+    if (lower.exact != nullptr)
+        lower.exact->placeRows(buffer, kHalfRows, kHalfRows);
+}
+
 } // namespace kestrin

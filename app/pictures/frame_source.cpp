@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "frame_source.h"
 
-#include "conversion.h"
 #include "frame_file.h"
 #include "image_picture.h"
 
@@ -9,9 +8,9 @@ namespace kestrin {
 
 namespace {
 
-QImage halfPicture(const QString &path, const Preparation &preparation)
+HalfPicture halfPicture(const QString &path, const Preparation &preparation, DisplayHalf half)
 {
-    return path.isEmpty() ? clearPicture() : prepareHalf(readImage(path, kHalfSize, preparation.scaling), preparation);
+    return path.isEmpty() ? clearHalf() : prepareHalf(readImage(path, kHalfSize, preparation.scaling), preparation, half);
 }
 
 } // namespace
@@ -24,11 +23,11 @@ FrameSource loadFrameSource(const FrameSourceOptions &options)
         std::tie(source.upper, source.lower) =
             prepareDisplay(readImage(options.display, kDisplaySize, preparation.scaling), preparation);
     } else if (options.hasImages()) {
-        source.upper = halfPicture(options.upper, preparation);
-        source.lower = halfPicture(options.lower, preparation);
+        source.upper = halfPicture(options.upper, preparation, DisplayHalf::Upper);
+        source.lower = halfPicture(options.lower, preparation, DisplayHalf::Lower);
     } else {
-        source.upper = ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)).image();
-        source.lower = ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)).image();
+        source.upper.picture = ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)).image();
+        source.lower.picture = ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)).image();
     }
     if (!options.frame.isEmpty())
         source.frame = readFrameFile(options.frame);
@@ -37,11 +36,7 @@ FrameSource loadFrameSource(const FrameSourceOptions &options)
 
 FrameBuffer frameOf(const FrameSource &source)
 {
-    if (source.frame)
-        return *source.frame;
-    FrameBuffer frame;
-    convertAll(ImagePicture(source.upper), ImagePicture(source.lower), frame);
-    return frame;
+    return source.frame ? *source.frame : convertPictures(source.upper, source.lower);
 }
 
 } // namespace kestrin

@@ -27,8 +27,8 @@ struct FrameSourceOptions
 
 struct FrameSource
 {
-    QImage upper; // the two 366 x 48 pictures
-    QImage lower;
+    HalfPicture upper;
+    HalfPicture lower;
     std::optional<FrameBuffer> frame;
 };
 
@@ -37,7 +37,7 @@ struct FrameSource
 // a file that cannot be read.
 [[nodiscard]] FrameSource loadFrameSource(const FrameSourceOptions &options);
 
-// The frame file's frame, or else the conversion of the two pictures.
+// The frame file's frame, or else what the two halves convert to.
 [[nodiscard]] FrameBuffer frameOf(const FrameSource &source);
 
 } // namespace kestrin

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "picture_import.h"
 
-#include "conversion.h"
-#include "image_picture.h"
-
 #include <tuple>
 
 namespace kestrin {
@@ -19,7 +16,7 @@ QImage readImportImage(const QString &path, PictureTarget target)
 }
 
 ImportedPictures importPicture(const QImage &image, PictureTarget target, const Preparation &preparation,
-                               const QImage &upper, const QImage &lower)
+                               const HalfPicture &upper, const HalfPicture &lower)
 {
     // The image is scaled to the display once: an image of display size is
     // prepared pixel for pixel, so its grey gives Otsu's level and the very
@@ -30,16 +27,16 @@ ImportedPictures importPicture(const QImage &image, PictureTarget target, const 
     ImportedPictures imported{upper, lower, *decided.threshold, {}};
     switch (target) {
     case PictureTarget::Upper:
-        imported.upper = prepareHalf(grey, decided);
+        imported.upper = prepareHalf(grey, decided, DisplayHalf::Upper);
         break;
     case PictureTarget::Lower:
-        imported.lower = prepareHalf(grey, decided);
+        imported.lower = prepareHalf(grey, decided, DisplayHalf::Lower);
         break;
     case PictureTarget::Display:
         std::tie(imported.upper, imported.lower) = prepareDisplay(grey, decided);
         break;
     }
-    convertAll(ImagePicture(imported.upper), ImagePicture(imported.lower), imported.frame);
+    imported.frame = convertPictures(imported.upper, imported.lower);
     return imported;
 }
 

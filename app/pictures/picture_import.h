@@ -25,15 +25,15 @@ enum class PictureTarget { Upper, Lower, Display };
 
 struct ImportedPictures
 {
-    QImage upper; // the two 366 x 48 pictures with the import in place
-    QImage lower;
+    HalfPicture upper; // the two halves with the import in place
+    HalfPicture lower;
     int level = 0;     // the threshold decided at: Otsu's when none was given
     FrameBuffer frame; // what Convert makes of the two pictures
 };
 
 // image prepared for target; a half keeps the other half's current picture.
 [[nodiscard]] ImportedPictures importPicture(const QImage &image, PictureTarget target,
-                                             const Preparation &preparation, const QImage &upper,
-                                             const QImage &lower);
+                                             const Preparation &preparation, const HalfPicture &upper,
+                                             const HalfPicture &lower);
 
 } // namespace kestrin

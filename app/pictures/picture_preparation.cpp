@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "picture_preparation.h"
 
+#include "conversion.h"
+#include "image_picture.h"
 #include "run_time_error.h"
 
 #include <QFile>
@@ -275,24 +277,37 @@ QImage decideAtDisplay(const QImage &image, QSize displaySize, const Preparation
     return decisions;
 }
 
-// Display pixel (X, Y) becomes the block that conversion votes over for it:
-// picture columns 3X - 1..3X + 1 and rows 3Y - 1..3Y + 1.
-QImage pictureOfDecisions(const QImage &decisions, int firstRow)
+QImage pictureOfBitmap(const DisplayBitmap &bitmap, DisplayHalf half)
 {
+    const int firstRow = half == DisplayHalf::Upper ? 0 : kHalfSize.height();
     QImage picture = clearPicture();
     for (int y = 0; y < kPictureSize.height(); ++y) {
         const int row = (y + 1) / kScale;
         if (row >= kHalfSize.height())
             continue;
-        const uchar *decided = decisions.constScanLine(firstRow + row);
         uchar *line = picture.scanLine(y);
         for (int x = 0; x < kPictureSize.width(); ++x) {
-            const int column = (x + 1) / kScale;
-            if (column < kHalfSize.width() && decided[column] == kBlack)
+            if (bitmap.dark((x + 1) / kScale, firstRow + row))
                 line[x] = kBlack;
         }
     }
     return picture;
+}
+
+HalfPicture halfOfBitmap(const DisplayBitmap &bitmap, DisplayHalf half)
+{
+    return {pictureOfBitmap(bitmap, half), bitmap};
+}
+
+DisplayBitmap bitmapOfDecisions(const QImage &decisions, int firstRow)
+{
+    DisplayBitmap bitmap;
+    for (int y = 0; y < decisions.height(); ++y) {
+        const uchar *decided = decisions.constScanLine(y);
+        for (int x = 0; x < decisions.width(); ++x)
+            bitmap.set(x, firstRow + y, decided[x] == kBlack);
+    }
+    return bitmap;
 }
 
 QImage clearPicture()
@@ -303,15 +318,31 @@ QImage clearPicture()
     return picture;
 }
 
-QImage prepareHalf(const QImage &image, const Preparation &preparation)
+HalfPicture clearHalf()
 {
-    return pictureOfDecisions(decideAtDisplay(image, kHalfSize, preparation));
+    return {clearPicture(), DisplayBitmap{}};
 }
 
-std::pair<QImage, QImage> prepareDisplay(const QImage &image, const Preparation &preparation)
+HalfPicture prepareHalf(const QImage &image, const Preparation &preparation, DisplayHalf half)
 {
-    const QImage decisions = decideAtDisplay(image, kDisplaySize, preparation);
-    return {pictureOfDecisions(decisions, 0), pictureOfDecisions(decisions, kHalfSize.height())};
+    const int firstRow = half == DisplayHalf::Upper ? 0 : kHalfSize.height();
+    return halfOfBitmap(bitmapOfDecisions(decideAtDisplay(image, kHalfSize, preparation), firstRow), half);
+}
+
+std::pair<HalfPicture, HalfPicture> prepareDisplay(const QImage &image, const Preparation &preparation)
+{
+    const DisplayBitmap bitmap = bitmapOfDecisions(decideAtDisplay(image, kDisplaySize, preparation));
+    return {halfOfBitmap(bitmap, DisplayHalf::Upper), halfOfBitmap(bitmap, DisplayHalf::Lower)};
+}
+
+FrameBuffer convertPictures(const HalfPicture &upper, const HalfPicture &lower)
+{
+    const ImagePicture upperPicture(upper.picture);
+    const ImagePicture lowerPicture(lower.picture);
+    FrameBuffer frame;
+    convertHalves({upperPicture, upper.exact ? &*upper.exact : nullptr},
+                  {lowerPicture, lower.exact ? &*lower.exact : nullptr}, frame);
+    return frame;
 }
 
 } // namespace kestrin

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "display_bitmap.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -8,12 +10,12 @@
 #include <optional>
 #include <utility>
 
-// Turning any image into the program's picture form: 366 x 48 pixels, 8 bits
-// with the 256-grey palette, black exactly entry 0. Every black-or-white
-// decision is made at display resolution, and each display pixel becomes the
-// 3 x 3 block that conversion votes over, so converting a prepared picture
-// gives back exactly the decisions (apart from display column 0 and the top
-// row of each half, which conversion always leaves clear).
+// Turning any image into display pixels, and into the program's picture form
+// that the window shows: 366 x 48 pixels, 8 bits with the 256-grey palette,
+// black exactly entry 0. Every black-or-white decision is made at display
+// resolution; a half converts to those decisions exactly, and its picture
+// shows each display pixel as the 3 x 3 block that the built-in pictures'
+// vote reads for it.
 namespace kestrin {
 
 enum class Scaling { Fit, Fill, Stretch };
@@ -51,15 +53,36 @@ inline constexpr QSize kPictureSize{366, 48};
 // The decisions at displaySize as a Grayscale8 image, 0 black and 255 white.
 [[nodiscard]] QImage decideAtDisplay(const QImage &image, QSize displaySize, const Preparation &preparation);
 
-// One picture from the rows firstRow..firstRow + 15 of the decisions.
-[[nodiscard]] QImage pictureOfDecisions(const QImage &decisions, int firstRow = 0);
+enum class DisplayHalf { Upper, Lower };
 
-// An all-white picture, for a half that has no image.
+// One half of the display as the window shows and converts it: its picture,
+// and for the user's own images and text the display pixels it shows, at
+// their place on the display, which the half converts to exactly. Without
+// them (the built-in pictures) the picture is voted over.
+struct HalfPicture
+{
+    QImage picture;
+    std::optional<DisplayBitmap> exact;
+};
+
+// The half's rows of bitmap as its picture: display pixel (X, Y) becomes
+// picture columns 3X - 1..3X + 1 and rows 3Y' - 1..3Y' + 1, Y' the row in
+// the half.
+[[nodiscard]] QImage pictureOfBitmap(const DisplayBitmap &bitmap, DisplayHalf half);
+[[nodiscard]] HalfPicture halfOfBitmap(const DisplayBitmap &bitmap, DisplayHalf half);
+
+// Decisions (0 black) placed on the display from row firstRow down.
+[[nodiscard]] DisplayBitmap bitmapOfDecisions(const QImage &decisions, int firstRow = 0);
+
+// An all-white picture, and a half that has no image: clear, exactly.
 [[nodiscard]] QImage clearPicture();
+[[nodiscard]] HalfPicture clearHalf();
 
-// An image as one half's picture, and as the whole display's two pictures
-// (upper, lower).
-[[nodiscard]] QImage prepareHalf(const QImage &image, const Preparation &preparation);
-[[nodiscard]] std::pair<QImage, QImage> prepareDisplay(const QImage &image, const Preparation &preparation);
+// An image prepared for one half, and for the whole display (upper, lower).
+[[nodiscard]] HalfPicture prepareHalf(const QImage &image, const Preparation &preparation, DisplayHalf half);
+[[nodiscard]] std::pair<HalfPicture, HalfPicture> prepareDisplay(const QImage &image, const Preparation &preparation);
+
+// What the two halves convert to: each picture voted over, or its exact pixels.
+[[nodiscard]] FrameBuffer convertPictures(const HalfPicture &upper, const HalfPicture &lower);
 
 } // namespace kestrin

@@ -2,16 +2,15 @@
 #include "frame_server.h"
 
 #include "file_watch.h"
-#include "handler_boundary.h"
-#include "page_protocol.h"
+#include "log_line.h"
 #include "quit_signals.h"
 #include "run_time_error.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
-#include <cstdio>
 #include <utility>
 
 namespace kestrin {
@@ -22,29 +21,39 @@ constexpr int kLineGone = 1;
 
 } // namespace
 
-void logLine(const QString &text)
-{
-    std::fprintf(stderr, "kestrin: %s\n", qPrintable(text));
-    std::fflush(stderr);
-}
-
 FrameServer::FrameServer(Loader loader, Options options)
-    : m_loader(std::move(loader)),
-      m_options(std::move(options)),
-      m_MSComm1(m_options.device),
-      m_link(m_MSComm1, m_buffer, [this] { return m_MSComm1.yieldToEventLoop(); })
+    : m_loader(std::move(loader)), m_options(std::move(options))
 {
-    connect(&m_MSComm1, &CommControl::OnComm, this, &FrameServer::portEvent);
-    connect(&m_MSComm1, &CommControl::lineProblemChanged, this, &FrameServer::lineProblemChanged);
-    connect(&m_MSComm1, &CommControl::lineReopened, this, [this] { m_link.resetProtocol(); });
-    m_link.setReceptionObserver([this](std::int32_t number, bool greeting) { reception(number, greeting); });
+    if (m_options.devices.isEmpty())
+        addSession(std::nullopt);
+    for (const QString &device : m_options.devices)
+        addSession(device);
 }
 
 FrameServer::~FrameServer() = default;
 
+void FrameServer::addSession(const std::optional<QString> &device)
+{
+    auto session = std::make_unique<BoardSession>(device);
+    BoardSession *board = session.get();
+    board->setVerbose(m_options.verbose);
+    connect(board, &BoardSession::greeted, this,
+            [board] { logLine(QStringLiteral("the board greeted on %1").arg(board->control().device())); });
+    if (m_options.verbose) {
+        connect(board, &BoardSession::requested, this, [board](int number, int page) {
+            logLine(QStringLiteral("%1: request %2: page %3").arg(board->control().device()).arg(number).arg(page));
+        });
+    }
+    connect(board, &BoardSession::pagesDone, this, &FrameServer::finishWhenPagesAreDone);
+    // Looked at once the control has said what happened.
+    connect(&board->control(), &LineControl::lineProblemChanged, this,
+            [this] { QTimer::singleShot(0, this, &FrameServer::lookAtLines); });
+    m_sessions.push_back(std::move(session));
+}
+
 int FrameServer::run()
 {
-    m_buffer = m_loader();
+    serve(m_loader());
     m_quitSignals = std::make_unique<QuitSignals>();
     connect(m_quitSignals.get(), &QuitSignals::quitRequested, this, [this](int signal) {
         logLine(QStringLiteral("stopping on %1").arg(signal == SIGINT ? "SIGINT" : "SIGTERM"));
@@ -54,33 +63,27 @@ int FrameServer::run()
         m_watch = std::make_unique<FileWatch>(m_options.watched);
         connect(m_watch.get(), &FileWatch::changed, this, &FrameServer::reload);
     }
-    runHandler("serial set-up", [this] { m_link.setUp(); });
-    if (lineGoneForGood()) {
-        logLine(QStringLiteral("%1 cannot be served; stopping").arg(m_MSComm1.device()));
+    for (const auto &session : m_sessions)
+        session->setUp();
+    if (allGoneForGood()) {
+        for (const auto &session : m_sessions)
+            logLine(QStringLiteral("%1 cannot be served; stopping").arg(session->control().device()));
         return kLineGone;
     }
-    logLine(QStringLiteral("serving %1 on %2").arg(m_options.source, m_MSComm1.device()));
+    QStringList devices;
+    for (const auto &session : m_sessions)
+        devices.append(session->control().device());
+    logLine(QStringLiteral("serving %1 on %2").arg(m_options.source, devices.join(QStringLiteral(", "))));
     QCoreApplication::exec();
-    m_MSComm1.setPortOpen(false);
+    for (const auto &session : m_sessions)
+        session->control().setPortOpen(false);
     return m_status;
 }
 
-void FrameServer::portEvent()
+void FrameServer::serve(const FrameBuffer &frame)
 {
-    // Once asked to end, no new page starts; the one on the wire finishes.
-    if (m_quitting)
-        return;
-    runHandler("port event", [this] { m_link.portEvent(); });
-}
-
-void FrameServer::reception(std::int32_t number, bool greeting)
-{
-    if (greeting) {
-        logLine(QStringLiteral("the board greeted on %1").arg(m_MSComm1.device()));
-        return;
-    }
-    if (m_options.verbose && number >= 0 && number < static_cast<std::int32_t>(kRequestMap.size()))
-        logLine(QStringLiteral("request %1: page %2").arg(number).arg(pageForRequest(number)));
+    for (const auto &session : m_sessions)
+        session->serveFrame(frame);
 }
 
 // A failed reload keeps the last good frame and is told once, however many
@@ -88,7 +91,7 @@ void FrameServer::reception(std::int32_t number, bool greeting)
 void FrameServer::reload()
 {
     try {
-        m_buffer = m_loader();
+        serve(m_loader());
         m_reloadFailing = false;
         logLine(QStringLiteral("reloaded %1").arg(m_options.source));
     } catch (const RunTimeError &error) {
@@ -98,30 +101,46 @@ void FrameServer::reload()
     }
 }
 
-// Looked at once the control has said what happened: a line that will not
-// come back (a pseudo-terminal, whose name is handed out again) ends the serve.
-void FrameServer::lineProblemChanged(const QString &)
+// A line that will not come back (a pseudo-terminal, whose name is handed
+// out again) is served no more; with none left, the serve ends.
+void FrameServer::lookAtLines()
 {
-    QTimer::singleShot(0, this, [this] {
-        if (m_quitting || !lineGoneForGood())
-            return;
-        logLine(QStringLiteral("%1 will not come back; stopping").arg(m_MSComm1.device()));
-        quit(kLineGone);
-    });
+    if (m_quitting || !allGoneForGood())
+        return;
+    for (const auto &session : m_sessions)
+        logLine(QStringLiteral("%1 will not come back; stopping").arg(session->control().device()));
+    quit(kLineGone);
 }
 
-bool FrameServer::lineGoneForGood() const
+bool FrameServer::goneForGood(const BoardSession &session)
 {
-    return m_MSComm1.lineState() != CommControl::LineState::Open && !m_MSComm1.awaitingReturn();
+    const LineControl &control = session.control();
+    return control.lineState() != LineControl::LineState::Open && !control.awaitingReturn();
 }
 
+bool FrameServer::allGoneForGood() const
+{
+    return std::all_of(m_sessions.begin(), m_sessions.end(), [](const auto &session) { return goneForGood(*session); });
+}
+
+// Once asked to end, no new page starts; the ones on the wire finish.
 void FrameServer::quit(int status)
 {
     if (m_quitting)
         return;
     m_quitting = true;
     m_status = status;
-    QCoreApplication::quit();
+    for (const auto &session : m_sessions)
+        session->stopAnswering();
+    finishWhenPagesAreDone();
+}
+
+void FrameServer::finishWhenPagesAreDone()
+{
+    const bool busy = std::any_of(m_sessions.begin(), m_sessions.end(),
+                                  [](const auto &session) { return session->sender().busy(); });
+    if (m_quitting && !busy)
+        QCoreApplication::quit();
 }
 
 } // namespace kestrin

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "comm_control.h"
+#include "board_session.h"
 #include "frame_buffer.h"
-#include "serial_link.h"
 
 #include <QObject>
 #include <QString>
@@ -12,17 +11,18 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace kestrin {
 
 class FileWatch;
 class QuitSignals;
 
-// Serves one frame to the board without a window: the same control, serial
-// link and page protocol as Form1, on QCoreApplication. It logs one line per
-// event worth one (started, greeting, line lost and back, frame reloaded or
-// not), and with verbose one per request. SIGINT and SIGTERM end it once the
-// page on the wire is complete.
+// Serves a frame to the boards without a window, one board session each, on
+// QCoreApplication. It logs one line per event worth one (started, greeting,
+// line lost and back, frame reloaded or not), and with verbose one per
+// request. A new frame reaches each board from its next page on. SIGINT and
+// SIGTERM end it once the pages on the wire are complete.
 class FrameServer : public QObject
 {
     Q_OBJECT
@@ -33,41 +33,38 @@ public:
 
     struct Options
     {
-        std::optional<QString> device; // port 2's device, when not its own
-        QString source;                // what is served, for the log
-        QStringList watched;           // reloaded when they change; none: no watch
+        QStringList devices;   // none: serial port 2's own device
+        QString source;        // what is served, for the log
+        QStringList watched;   // reloaded when they change; none: no watch
         bool verbose = false;
     };
 
     FrameServer(Loader loader, Options options);
     ~FrameServer() override;
 
-    // Loads the frame, opens the line and serves until a quit signal or a
-    // line that cannot come back. Throws RunTimeError when the first load
+    // Loads the frame, opens the lines and serves until a quit signal or
+    // until no line can come back. Throws RunTimeError when the first load
     // fails; returns the exit status otherwise.
     [[nodiscard]] int run();
 
 private:
-    void portEvent();
+    void addSession(const std::optional<QString> &device);
+    void serve(const FrameBuffer &frame);
     void reload();
     void quit(int status);
-    void lineProblemChanged(const QString &problem);
-    void reception(std::int32_t number, bool greeting);
-    [[nodiscard]] bool lineGoneForGood() const;
+    void finishWhenPagesAreDone();
+    void lookAtLines();
+    [[nodiscard]] static bool goneForGood(const BoardSession &session);
+    [[nodiscard]] bool allGoneForGood() const;
 
     Loader m_loader;
     Options m_options;
-    FrameBuffer m_buffer;
-    CommControl m_MSComm1;
-    SerialLink m_link;
+    std::vector<std::unique_ptr<BoardSession>> m_sessions;
     std::unique_ptr<FileWatch> m_watch;
     std::unique_ptr<QuitSignals> m_quitSignals;
     bool m_reloadFailing = false;
     bool m_quitting = false;
     int m_status = 0;
 };
-
-// One line of the server's log on stderr: "kestrin: <text>".
-void logLine(const QString &text);
 
 } // namespace kestrin

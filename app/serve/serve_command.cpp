@@ -2,12 +2,8 @@
 #include "serve_command.h"
 
 #include "frame_server.h"
-#include "port_list.h"
+#include "log_line.h"
 #include "run_time_error.h"
-
-#include <QFileInfo>
-
-#include <cstdio>
 
 namespace kestrin {
 
@@ -45,14 +41,14 @@ QStringList filesOf(const FrameSourceOptions &source)
 
 } // namespace
 
-int runServe(const CommandLine &commandLine)
+int runServe(const ServeOptions &serve)
 {
-    const FrameSourceOptions source = commandLine.source;
+    const FrameSourceOptions source = serve.source;
     FrameServer::Options options;
-    options.device = commandLine.portDevice;
+    options.devices = serve.devices;
     options.source = describeSource(source);
-    options.watched = commandLine.watch ? filesOf(source) : QStringList();
-    options.verbose = commandLine.verbose;
+    options.watched = serve.watch ? filesOf(source) : QStringList();
+    options.verbose = serve.verbose;
     FrameServer server([source] { return frameOf(loadFrameSource(source)); }, options);
     try {
         return server.run();
@@ -60,16 +56,6 @@ int runServe(const CommandLine &commandLine)
         logLine(QString::fromStdString(error.what()));
         return kFailed;
     }
-}
-
-int listPorts()
-{
-    const QList<PortListing> ports = availablePorts();
-    for (const PortListing &port : ports)
-        std::printf("%s\n", qPrintable(describePort(port)));
-    if (ports.isEmpty())
-        logLine(QStringLiteral("no serial ports found"));
-    return 0;
 }
 
 } // namespace kestrin

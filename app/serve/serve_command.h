@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "command_line.h"
+#include "serve_options.h"
 
 namespace kestrin {
 
@@ -10,9 +10,6 @@ namespace kestrin {
 // until SIGINT or SIGTERM. Needs a QCoreApplication. Returns the exit code: 0
 // when asked to end, 1 when the first frame cannot be read or the line is
 // gone for good.
-[[nodiscard]] int runServe(const CommandLine &commandLine);
-
-// `kestrin --list-ports`: the serial ports, one per line on stdout.
-[[nodiscard]] int listPorts();
+[[nodiscard]] int runServe(const ServeOptions &options);
 
 } // namespace kestrin

@@ -64,7 +64,7 @@ Choice chosen(const std::array<Named<Choice>, Count> &named, const QComboBox &bo
 
 } // namespace
 
-ImportDialog::ImportDialog(QImage image, PictureTarget target, const QString &name, QImage upper, QImage lower,
+ImportDialog::ImportDialog(QImage image, PictureTarget target, const QString &name, HalfPicture upper, HalfPicture lower,
                            QWidget *parent)
     : QDialog(parent),
       m_image(std::move(image)),

@@ -27,7 +27,7 @@ class ImportDialog : public QDialog
 public:
     // image is decoded for every scaling (readImportImage); upper and lower
     // are the picture boxes' pictures now, the other half's kept as it is.
-    ImportDialog(QImage image, PictureTarget target, const QString &name, QImage upper, QImage lower,
+    ImportDialog(QImage image, PictureTarget target, const QString &name, HalfPicture upper, HalfPicture lower,
                  QWidget *parent = nullptr);
 
     [[nodiscard]] PictureTarget target() const { return m_target; }
@@ -40,8 +40,8 @@ private:
 
     QImage m_image;
     PictureTarget m_target;
-    QImage m_upper;
-    QImage m_lower;
+    HalfPicture m_upper;
+    HalfPicture m_lower;
     ImportedPictures m_imported;
     FramePreview *m_preview = nullptr;
     QSlider *m_threshold = nullptr;

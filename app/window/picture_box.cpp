@@ -14,7 +14,14 @@ PictureBox::PictureBox(QWidget *parent) : QFrame(parent)
 void PictureBox::setPicture(ImagePicture picture)
 {
     m_picture = std::move(picture);
+    m_exact.reset();
     update();
+}
+
+void PictureBox::setHalf(const HalfPicture &half)
+{
+    setPicture(ImagePicture(half.picture));
+    m_exact = half.exact;
 }
 
 QImage PictureBox::image() const

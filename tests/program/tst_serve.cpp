@@ -92,7 +92,7 @@ private slots:
     void sigtermMidPageCompletesThePage()
     {
         Board board;
-        FrameServer server([] { return testing::distinctPages(); }, {board.path(), QStringLiteral("pages"), {}, false});
+        FrameServer server([] { return testing::distinctPages(); }, {{board.path()}, QStringLiteral("pages"), {}, false});
         QTimer::singleShot(0, [&] {
             QVERIFY(board.sendRead("0"));
             board.onReceived = [&](const QByteArray &) {
