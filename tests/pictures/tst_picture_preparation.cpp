@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "conversion.h"
 #include "image_picture.h"
 #include "picture_preparation.h"
+#include "reference_pages.h"
 
 #include <QPainter>
 #include <QRandomGenerator>
@@ -27,6 +27,15 @@ QImage greys(int width, int height, Grey &&grey)
     return image;
 }
 
+// Random black and white, with black all round the edge.
+QImage framedNoise(int width, int height)
+{
+    QRandomGenerator random(11);
+    return greys(width, height, [&](int x, int y) {
+        return x == 0 || y == 0 || x == width - 1 || y == height - 1 ? 0 : random.bounded(2) * 255;
+    });
+}
+
 } // namespace
 
 class TestPicturePreparation : public QObject
@@ -34,54 +43,83 @@ class TestPicturePreparation : public QObject
     Q_OBJECT
 
 private slots:
-    void conversionGivesBackTheDecisions_data();
-    void conversionGivesBackTheDecisions();
+    void halvesConvertToTheirPixelsExactly_data();
+    void halvesConvertToTheirPixelsExactly();
+    void picturesShowEachPixelAsTheBlockTheVoteReads();
     void scalingPlacesTheShape();
-    void otsuThresholdAndInvert();
+    void thresholdsAndDithering();
 };
 
-void TestPicturePreparation::conversionGivesBackTheDecisions_data()
+void TestPicturePreparation::halvesConvertToTheirPixelsExactly_data()
 {
     QTest::addColumn<QImage>("image");
     QTest::addColumn<Dithering>("dithering");
-    QTest::addColumn<bool>("half");
-    QRandomGenerator random(11);
-    const QImage pattern = greys(122, 32, [&](int, int) { return random.bounded(2) * 255; });
+    QTest::addColumn<int>("target"); // -1 the whole display, else the DisplayHalf
     const QImage gradient = greys(1920, 1080, [](int x, int) { return x * 255 / 1919; });
-    QTest::newRow("122 x 32, pixel for pixel") << pattern << Dithering::None << false;
-    QTest::newRow("122 x 16 for a half, pixel for pixel") << pattern.copy(0, 0, 122, 16) << Dithering::None << true;
-    QTest::newRow("1920 x 1080, diffuse") << gradient << Dithering::Diffuse << false;
-    QTest::newRow("1920 x 1080, ordered") << gradient << Dithering::Ordered << false;
+    QTest::newRow("122 x 32 framed, pixel for pixel") << framedNoise(122, 32) << Dithering::None << -1;
+    QTest::newRow("122 x 16 framed, upper half") << framedNoise(122, 16) << Dithering::None << int(DisplayHalf::Upper);
+    QTest::newRow("122 x 16 framed, lower half") << framedNoise(122, 16) << Dithering::None << int(DisplayHalf::Lower);
+    QTest::newRow("1920 x 1080, diffuse") << gradient << Dithering::Diffuse << -1;
+    QTest::newRow("1920 x 1080, ordered") << gradient << Dithering::Ordered << -1;
 }
 
-// The pictures are 366 x 48 with black at palette entry 0, and converting
-// them gives back every display-resolution decision, apart from column 0 and
-// rows 0 and 16, which conversion always leaves clear. An image of the
-// target's display size is decided pixel for pixel; dithering mixes both.
-void TestPicturePreparation::conversionGivesBackTheDecisions()
+// Every display pixel of an image's half is its decision, the edges and the
+// top row of each half included; a half without an image keeps the built-in
+// picture and its vote. An image of its target's size is taken pixel for pixel.
+void TestPicturePreparation::halvesConvertToTheirPixelsExactly()
 {
     QFETCH(QImage, image);
     QFETCH(Dithering, dithering);
-    QFETCH(bool, half);
+    QFETCH(int, target);
     Preparation preparation;
     preparation.dithering = dithering;
-    const QImage decisions = decideAtDisplay(image, half ? kHalfSize : kDisplaySize, preparation);
-    const auto [upper, lower] = half ? std::pair(prepareHalf(image, preparation), clearPicture())
-                                     : prepareDisplay(image, preparation);
-    for (const QImage &picture : {upper, lower})
-        QVERIFY(picture.size() == kPictureSize && picture.format() == QImage::Format_Indexed8 && picture.color(0) == qRgb(0, 0, 0));
-    FrameBuffer frame;
-    convertAll(ImagePicture(upper), ImagePicture(lower), frame);
+    const bool display = target < 0;
+    const int firstRow = target == int(DisplayHalf::Lower) ? 16 : 0;
+    const QImage decisions = decideAtDisplay(image, display ? kDisplaySize : kHalfSize, preparation);
+    const FrameBuffer reference = testing::referencePages();
+    auto [upper, lower] = display ? prepareDisplay(image, preparation)
+                                  : std::pair(HalfPicture{ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)).image(), {}},
+                                              HalfPicture{ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)).image(), {}});
+    if (!display)
+        (firstRow == 0 ? upper : lower) = prepareHalf(image, preparation, DisplayHalf(target));
+    const FrameBuffer frame = convertPictures(upper, lower);
     int black = 0;
-    for (int y = 0; y < decisions.height(); ++y) {
-        for (int x = 0; x < decisions.width(); ++x) {
-            black += isBlack(decisions, x, y);
-            QCOMPARE(isDark(frame, {x, y}), x > 0 && y % 16 > 0 && isBlack(decisions, x, y));
-            QVERIFY(dithering != Dithering::None || isBlack(decisions, x, y) == isBlack(image, x, y));
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 122; ++x) {
+            const int row = y - firstRow;
+            if (row < 0 || row >= decisions.height()) {
+                QCOMPARE(isDark(frame, {x, y}), isDark(reference, {x, y}));
+                continue;
+            }
+            black += isBlack(decisions, x, row);
+            QCOMPARE(isDark(frame, {x, y}), isBlack(decisions, x, row));
+            QVERIFY(dithering != Dithering::None || isBlack(decisions, x, row) == isBlack(image, x, row));
         }
     }
     const int pixels = decisions.width() * decisions.height();
     QVERIFY2(black > pixels / 4 && black < pixels * 3 / 4, qPrintable(QString::number(black)));
+}
+
+// A display pixel shows in its half's 366 x 48 picture as the block of
+// picture columns 3X - 1..3X + 1 and rows 3Y - 1..3Y + 1 (clipped at the
+// picture's edge), black at palette entry 0.
+void TestPicturePreparation::picturesShowEachPixelAsTheBlockTheVoteReads()
+{
+    DisplayBitmap bitmap;
+    bitmap.set(5, 3, true);
+    bitmap.set(0, 16, true);
+    bitmap.set(121, 31, true);
+    const QImage upper = pictureOfBitmap(bitmap, DisplayHalf::Upper);
+    const QImage lower = pictureOfBitmap(bitmap, DisplayHalf::Lower);
+    QVERIFY(upper.size() == kPictureSize && upper.format() == QImage::Format_Indexed8 && upper.color(0) == qRgb(0, 0, 0));
+    const QRegion upperBlack(14, 8, 3, 3);
+    const QRegion lowerBlack = QRegion(0, 0, 2, 2) + QRegion(362, 44, 3, 3);
+    for (int y = 0; y < kPictureSize.height(); ++y) {
+        for (int x = 0; x < kPictureSize.width(); ++x) {
+            QVERIFY2(isBlack(upper, x, y) == upperBlack.contains(QPoint(x, y)), qPrintable(QStringLiteral("upper %1, %2").arg(x).arg(y)));
+            QVERIFY2(isBlack(lower, x, y) == lowerBlack.contains(QPoint(x, y)), qPrintable(QStringLiteral("lower %1, %2").arg(x).arg(y)));
+        }
+    }
 }
 
 // A 100 x 100 image whose top quarter is black, on the whole display: fit
@@ -102,17 +140,27 @@ void TestPicturePreparation::scalingPlacesTheShape()
     }
 }
 
-// Otsu's level of a two-tone image lies between its tones; a level makes grey
-// at or below it black, and invert swaps every decision.
-void TestPicturePreparation::otsuThresholdAndInvert()
+// Otsu's level of a two-tone image (7 columns of grey 60, 33 of 190): every
+// level from 60 to 189 splits it alike, and the middle of that range, 124,
+// is taken. A level makes grey at or below it black; invert swaps every
+// decision. Ordered dithering of an even grey repeats every 16 rows, as its
+// 16 x 16 matrix does; diffusion carries its error on and does not.
+void TestPicturePreparation::thresholdsAndDithering()
 {
-    const int level = otsuLevel(greys(40, 10, [](int x, int) { return x < 7 ? 60 : 190; }));
-    QVERIFY2(level >= 60 && level < 190, qPrintable(QString::number(level)));
+    QCOMPARE(otsuLevel(greys(40, 10, [](int x, int) { return x < 7 ? 60 : 190; })), 124);
     const QImage ramp = greys(122, 32, [](int x, int) { return x; });
     for (const bool invert : {false, true}) {
         const QImage decisions = decideAtDisplay(ramp, kDisplaySize, {.threshold = 60, .invert = invert});
         for (int x = 0; x < ramp.width(); ++x)
             QCOMPARE(isBlack(decisions, x, 31), (x <= 60) != invert);
+    }
+    const QImage even = greys(122, 32, [](int, int) { return 100; });
+    for (const Dithering dithering : {Dithering::Ordered, Dithering::Diffuse}) {
+        const QImage decisions = decideAtDisplay(even, kDisplaySize, {.dithering = dithering});
+        bool repeats = true;
+        for (int y = 0; y < 16; ++y)
+            repeats = repeats && decisions.copy(0, y, 122, 1) == decisions.copy(0, y + 16, 122, 1);
+        QCOMPARE(repeats, dithering == Dithering::Ordered);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "image_picture.h"
 #include "main_window.h"
 #include "reception_model.h"
+#include "reference_pages.h"
 
 #include <pixels/acht_bits.h>
 
@@ -35,10 +36,7 @@ inline QByteArray pageOctets(const FrameBuffer &buffer, int page)
 // What Convert makes of the shipped pictures.
 inline FrameBuffer convertedPictures()
 {
-    FrameBuffer buffer;
-    convertAll(ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)),
-               ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)), buffer);
-    return buffer;
+    return testing::referencePages();
 }
 
 // The page and column grid element e shows, from the display alone: it is

@@ -23,7 +23,7 @@
 using namespace kestrin;
 using namespace kestrin::test;
 using namespace std::chrono_literals;
-using LineState = CommControl::LineState;
+using LineState = LineControl::LineState;
 
 class TestForm1 : public QObject
 {
@@ -146,14 +146,12 @@ private slots:
             const auto picture = PictureTarget(target);
             if (threshold < 0)
                 QVERIFY(!slider->isEnabled() && slider->value() == otsuLevel(greyAtDisplay(photo, displaySizeOf(picture), Scaling::Fit)));
-            QImage upper = ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)).image();
-            QImage lower = ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)).image();
-            if (picture == PictureTarget::Display)
-                std::tie(upper, lower) = prepareDisplay(photo, preparation);
-            else
-                (picture == PictureTarget::Upper ? upper : lower) = prepareHalf(photo, preparation);
-            frame = FrameBuffer{};
-            convertAll(ImagePicture(upper), ImagePicture(lower), frame);
+            // The target's display pixels exactly; the rest as the built-in pictures convert.
+            const QImage decided = decideAtDisplay(photo, displaySizeOf(picture), preparation);
+            frame = convertedPictures();
+            for (int y = 0; y < decided.height(); ++y)
+                for (int x = 0; x < decided.width(); ++x)
+                    setDark(frame, {x, y + (picture == PictureTarget::Lower ? 16 : 0)}, qGray(decided.pixel(x, y)) == 0);
             QCOMPARE(dialog->findChild<FramePreview *>()->frame(), frame);
             ok ? dialog->accept() : dialog->reject();
             QCOMPARE(program.window->frameBuffer(), FrameBuffer{});
@@ -340,7 +338,7 @@ private slots:
             program.board.hangUp();
             program.click("Command4");
         }
-        const CommControl &control = program.window->commControl();
+        const LineControl &control = program.window->commControl();
         QVERIFY(processEventsUntil([&] { return control.lineState() != LineState::Open; }));
         const std::clock_t before = std::clock();
         processEventsUntil([] { return false; }, 250ms);
@@ -365,9 +363,9 @@ private slots:
         const QTemporaryDir directory;
         const QString device = directory.filePath(QStringLiteral("line"));
         Form1 program(device);
-        CommControl &control = program.window->commControl();
+        LineControl &control = program.window->commControl();
         control.setReopenInterval(20ms);
-        QSignalSpy reopened(&control, &CommControl::lineReopened);
+        QSignalSpy reopened(&control, &LineControl::lineReopened);
         for (const QString &arrival : {QStringLiteral("there now"), QStringLiteral("back")}) {
             QVERIFY(processEventsUntil([&] { return control.awaitingReturn(); }));
             QVERIFY(program.lineStatus()->isVisible() && program.lineStatus()->text().contains(device));
