@@ -3,6 +3,7 @@
 
 #include "conversion.h"
 #include "image_picture.h"
+#include "quiet_decoding.h"
 #include "run_time_error.h"
 
 #include <QFile>
@@ -10,12 +11,6 @@
 #include <QPainter>
 
 #include <array>
-#include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace kestrin {
 
@@ -40,40 +35,6 @@ constexpr int kScale = 3;           // picture pixels per display pixel
     throw RunTimeError((path + QStringLiteral(": ") + reason).toStdString());
 }
 
-// While a file is decoded, the decoders' own messages stay off stderr: libpng,
-// for one, prints its errors there itself. A file that cannot be read is
-// then reported once, in kestrin's one line.
-class QuietStandardError
-{
-public:
-    QuietStandardError()
-    {
-#ifdef Q_OS_UNIX
-        std::fflush(stderr);
-        m_saved = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (m_saved >= 0 && null >= 0)
-            ::dup2(null, STDERR_FILENO);
-        if (null >= 0)
-            ::close(null);
-#endif
-    }
-    ~QuietStandardError()
-    {
-#ifdef Q_OS_UNIX
-        if (m_saved >= 0) {
-            std::fflush(stderr);
-            ::dup2(m_saved, STDERR_FILENO);
-            ::close(m_saved);
-        }
-#endif
-    }
-    Q_DISABLE_COPY_MOVE(QuietStandardError)
-
-private:
-    int m_saved = -1;
-};
-
 // Opens path for Qt's image readers, refuses a declared size beyond the
 // bound, lets configure look at the reader and the declared size, decodes.
 template <typename Configure>
@@ -82,6 +43,7 @@ QImage readWith(const QString &path, Configure &&configure)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(path, file.errorString());
+    const QuietDecoding quiet;
     QImageReader reader(&file);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(kAllocationLimitMegabytes);
@@ -92,11 +54,9 @@ QImage readWith(const QString &path, Configure &&configure)
                        .arg(declared.height())
                        .arg(kMaxImagePixels / kPixelsPerMegapixel));
     configure(reader, declared);
-    QImage image;
-    {
-        const QuietStandardError quiet;
-        image = reader.read();
-    }
+    QImage image = reader.read();
+    if (!quiet.truncation().isEmpty())
+        fail(path, QStringLiteral("cannot decode the image (%1)").arg(quiet.truncation()));
     if (image.isNull()) {
         fail(path, reader.error() == QImageReader::UnsupportedFormatError
                        ? QStringLiteral("not an image format kestrin can read")

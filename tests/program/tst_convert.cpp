@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // `kestrin convert`, headless: the built-in pictures as the window converts
 // them, a C header a compiler takes, and errors that leave every file as it was.
-#include "conversion.h"
 #include "distinct_pages.h"
 #include "frame_formats.h"
-#include "image_picture.h"
+#include "reference_pages.h"
 
+#include <QBuffer>
+#include <QImage>
+#include <QRandomGenerator>
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
@@ -51,6 +53,15 @@ bool write(const QString &path, const std::string &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
 }
 
+std::string encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes.toStdString();
+}
+
 } // namespace
 
 class TestConvert : public QObject
@@ -59,6 +70,7 @@ class TestConvert : public QObject
 
 private slots:
     void builtInPicturesAsTheWindowConverts();
+    void imagesConvertToEveryPixel();
     void headerCompilesAndHoldsTheFrame();
     void errorsChangeNoFile_data();
     void errorsChangeNoFile();
@@ -72,11 +84,31 @@ void TestConvert::builtInPicturesAsTheWindowConverts()
     const Run result = run(m_directory.path(), kKestrin, {"convert", "-o", "builtin.bin", "-o", "-"});
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    FrameBuffer converted;
-    convertAll(ImagePicture::fromFile(QString::fromLatin1(kUpperPicturePath)),
-               ImagePicture::fromFile(QString::fromLatin1(kLowerPicturePath)), converted);
+    const FrameBuffer converted = testing::referencePages();
     QCOMPARE(contents(m_directory.filePath("builtin.bin")).toStdString(), toBinary(converted));
     QCOMPARE(result.out.toStdString(), toText(converted));
+}
+
+// A 122 x 32 image with dark pixels on every edge becomes the frame pixel for
+// pixel, as do two 122 x 16 images for the halves.
+void TestConvert::imagesConvertToEveryPixel()
+{
+    QRandomGenerator random(5);
+    QImage image(122, 32, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 122; ++x)
+            image.setPixel(x, y, x % 121 == 0 || y % 31 == 0 || y == 16 || random.bounded(2) == 1);
+    QVERIFY(image.save(m_directory.filePath("framed.png")) && image.copy(0, 0, 122, 16).save(m_directory.filePath("up.png"))
+            && image.copy(0, 16, 122, 16).save(m_directory.filePath("down.png")));
+    for (const QStringList &sources : {QStringList{"--display", "framed.png"}, QStringList{"--upper", "up.png", "--lower", "down.png"}}) {
+        const Run result = run(m_directory.path(), kKestrin, QStringList{"convert", "-o", "framed.txt"} + sources);
+        QCOMPARE(result.exitCode, 0);
+        const QList<QByteArray> lines = contents(m_directory.filePath("framed.txt")).split('\n');
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 122; ++x)
+                QCOMPARE(lines[y][x] == '#', image.pixelIndex(x, y) == 1);
+    }
 }
 
 // A C program reads the frame back from the header; the header also compiles
@@ -118,6 +150,10 @@ void TestConvert::errorsChangeNoFile_data()
         << "old.png: not an image format kestrin can read";
     QTest::newRow("frame image of the wrong size") << QStringList{"--frame", "old.pbm", "-o", "x.bin"} << 1
         << "old.pbm: is 100 x 50 pixels, not 122 x 32";
+    QTest::newRow("PNG with a broken header chunk") << QStringList{"--display", "bad.png", "-o", "x.bin"} << 1
+        << "bad.png: cannot decode the image (Unable to read image data)";
+    QTest::newRow("truncated JPEG") << QStringList{"--upper", "cut.jpg", "-o", "x.bin"} << 1
+        << "cut.jpg: cannot decode the image (Corrupt JPEG data: premature end of data segment)";
 
     QTest::newRow("second output unwritable") << QStringList{"-o", "old.bin", "-o", "none/x.txt"} << 1
         << "none/x.txt: cannot write: No such file or directory";
@@ -132,11 +168,17 @@ void TestConvert::errorsChangeNoFile()
     QTemporaryDir directory;
     QVERIFY(write(directory.filePath("old.bin"), "old") && write(directory.filePath("old.png"), "old"));
     QVERIFY(write(directory.filePath("old.pbm"), "P4\n100 50\n" + std::string(13 * 50, '\0')));
+    QImage photo(300, 200, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    std::string png = encoded(photo, "PNG");
+    png[29] = char(png[29] ^ 0xFF); // the header chunk's checksum
+    const std::string jpeg = encoded(photo, "JPG");
+    QVERIFY(write(directory.filePath("bad.png"), png) && write(directory.filePath("cut.jpg"), jpeg.substr(0, jpeg.size() / 2)));
     const Run result = run(directory.path(), kKestrin, QStringList{"convert"} + arguments);
     QCOMPARE(result.err, "kestrin: " + message.toUtf8() + '\n');
     QCOMPARE(result.exitCode, exitCode);
     QCOMPARE(QDir(directory.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList({"old.bin", "old.pbm", "old.png"}));
+             QStringList({"bad.png", "cut.jpg", "old.bin", "old.pbm", "old.png"}));
     QCOMPARE(contents(directory.filePath("old.bin")), QByteArray("old"));
 }
 
