@@ -188,14 +188,24 @@ QImage greyAtDisplay(const QImage &image, QSize displaySize, Scaling scaling)
 // Otsu's method: the level that maximises the variance between the two
 // classes. Where several levels tie (a two-tone image has a whole range of
 // them) the middle of the range is taken.
-int otsuLevel(const QImage &grey)
+void addToHistogram(GreyHistogram &histogram, const QImage &grey)
 {
-    std::array<qint64, kLevels> histogram{};
     for (int y = 0; y < grey.height(); ++y) {
         const uchar *line = grey.constScanLine(y);
         for (int x = 0; x < grey.width(); ++x)
             ++histogram[line[x]];
     }
+}
+
+int otsuLevel(const QImage &grey)
+{
+    GreyHistogram histogram{};
+    addToHistogram(histogram, grey);
+    return otsuLevel(histogram);
+}
+
+int otsuLevel(const GreyHistogram &histogram)
+{
     qint64 total = 0;
     double totalSum = 0.0;
     for (int level = 0; level < kLevels; ++level) {
@@ -228,7 +238,11 @@ int otsuLevel(const QImage &grey)
 QImage decideAtDisplay(const QImage &image, QSize displaySize, const Preparation &preparation)
 {
     const QImage grey = greyAtDisplay(image, displaySize, preparation.scaling);
-    const int level = preparation.threshold.value_or(otsuLevel(grey));
+    return decideGrey(grey, preparation.threshold.value_or(otsuLevel(grey)), preparation);
+}
+
+QImage decideGrey(const QImage &grey, int level, const Preparation &preparation)
+{
     QImage decisions = preparation.dithering == Dithering::None
                            ? mapped(grey, [level](uchar value) { return uchar(value <= level ? kBlack : kWhite); })
                            : dithered(grey, level, preparation.dithering);

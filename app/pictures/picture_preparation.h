@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <utility>
 
@@ -47,11 +48,19 @@ inline constexpr QSize kPictureSize{366, 48};
 // An image of exactly displaySize is taken pixel for pixel.
 [[nodiscard]] QImage greyAtDisplay(const QImage &image, QSize displaySize, Scaling scaling);
 
-// Otsu's level for a Grayscale8 image: grey at or below it is one class.
+// How many pixels have each grey, 0..255.
+using GreyHistogram = std::array<qint64, 256>;
+void addToHistogram(GreyHistogram &histogram, const QImage &grey);
+
+// Otsu's level for a Grayscale8 image, or for the greys of several (an
+// animation's frames together): grey at or below it is one class.
 [[nodiscard]] int otsuLevel(const QImage &grey);
+[[nodiscard]] int otsuLevel(const GreyHistogram &histogram);
 
 // The decisions at displaySize as a Grayscale8 image, 0 black and 255 white.
 [[nodiscard]] QImage decideAtDisplay(const QImage &image, QSize displaySize, const Preparation &preparation);
+// The same for an image at display size already, at the given level.
+[[nodiscard]] QImage decideGrey(const QImage &grey, int level, const Preparation &preparation);
 
 enum class DisplayHalf { Upper, Lower };
 
