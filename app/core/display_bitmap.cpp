@@ -39,11 +39,26 @@ void DisplayBitmap::invert()
         row.flip();
 }
 
+// Page by page: each byte is composed from its eight rows at once, and only
+// the bits of the rows asked for change.
 void DisplayBitmap::placeRows(FrameBuffer &frame, int firstRow, int rows) const
 {
-    for (int y = firstRow; y < firstRow + rows; ++y) {
-        for (int x = 0; x < kWidth; ++x)
-            setDark(frame, {x, y}, dark(x, y));
+    for (int page = 0; page < kPageCount; ++page) {
+        const DisplayPixel origin = pixelAt(page, 0, 0);
+        unsigned mask = 0;
+        for (int bit = 0; bit < kPageRows; ++bit) {
+            if (origin.y + bit >= firstRow && origin.y + bit < firstRow + rows)
+                mask |= 1U << bit;
+        }
+        if (mask == 0)
+            continue;
+        for (int column = 0; column < kPageColumns; ++column) {
+            unsigned byte = 0;
+            for (int bit = 0; bit < kPageRows; ++bit)
+                byte |= static_cast<unsigned>(dark(origin.x + column, origin.y + bit)) << bit;
+            const unsigned old = frame.read(page, column);
+            frame.write(page, column, static_cast<std::uint8_t>((old & ~mask) | (byte & mask)));
+        }
     }
 }
 

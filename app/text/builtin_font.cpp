@@ -7,7 +7,7 @@ namespace kestrin {
 
 namespace {
 
-constexpr int kAscent = 7;
+constexpr int kAscent = kCellHeight;
 
 } // namespace
 
@@ -39,7 +39,7 @@ std::optional<Glyph> BuiltinFont::glyph(char32_t character) const
 
 Glyph BuiltinFont::replacementGlyph() const
 {
-    return outlineBox(1, kAscent, kCellWidth - 1, kAscent, kCellWidth);
+    return outlineBox(1, kAscent - 1, kCellWidth - 1, kCellHeight - 1, kCellWidth);
 }
 
 } // namespace kestrin

@@ -156,7 +156,9 @@ void TestPicturePreparation::thresholdsAndDithering()
     }
     const QImage even = greys(122, 32, [](int, int) { return 100; });
     for (const Dithering dithering : {Dithering::Ordered, Dithering::Diffuse}) {
-        const QImage decisions = decideAtDisplay(even, kDisplaySize, {.dithering = dithering});
+        Preparation preparation;
+        preparation.dithering = dithering;
+        const QImage decisions = decideAtDisplay(even, kDisplaySize, preparation);
         bool repeats = true;
         for (int y = 0; y < 16; ++y)
             repeats = repeats && decisions.copy(0, y, 122, 1) == decisions.copy(0, y + 16, 122, 1);

@@ -27,9 +27,10 @@ class TestTextLayout : public QObject
 
 private slots:
     // Each \xFF is ill-formed UTF-8 and becomes U+FFFD, which the built-in
-    // font lacks: it draws its replacement box, a 5 x 7 outline one column
-    // right of the cell's left edge. The rows list where those boxes'
-    // top-left corners land. Cells are 6 x 8; tab stops are 24 pixels apart.
+    // font lacks: it draws its replacement box, a 5 x 7 outline in cell
+    // columns 1..5 and rows 1..7, where the capitals stand. The rows list
+    // where each box's cell lands, one column right of its left edge. Cells
+    // are 6 x 8; tab stops are 24 pixels apart.
     void layout_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -61,7 +62,7 @@ private slots:
         for (const QPoint &box : boxes) {
             for (int y = 0; y < 7; ++y) {
                 for (int x = 0; x < 5; ++x)
-                    expected.set(box.x() + x, box.y() + y, x == 0 || x == 4 || y == 0 || y == 6);
+                    expected.set(box.x() + x, box.y() + 1 + y, x == 0 || x == 4 || y == 0 || y == 6);
             }
         }
         if (layout.invert)
