@@ -7,14 +7,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 
 namespace kestrin {
 
 // What the program's command line asks for: the window (with port 2 on
-// another device when --port names one, and the pictures or frame it starts
-// on), `convert` (headless, into frame files), `serve` (headless, to the
-// board), the list of serial ports, or to print help, the version or an error.
+// another device when --port names one, and the pictures, text or frame it
+// starts on), `convert` (headless, into frame files), `serve` (headless, to
+// the boards), the list of serial ports, or to print help, the version or an
+// error.
 struct CommandLine
 {
     enum class Outcome { Run, Help, Version, Error };
@@ -22,8 +24,14 @@ struct CommandLine
 
     Outcome outcome = Outcome::Run;
     Command command = Command::Window;
-    std::optional<QString> portDevice;
+    QStringList devices; // --port: one for the window, any number for serve
     FrameSourceOptions source;
+    QString play;        // an animation (a file or a folder of frames)
+    std::chrono::milliseconds frameDelay{100}; // each frame of a folder
+    int loops = 0;       // serve --play: 0 plays for ever
+    double speed = 1.0;  // serve --play
+    QString frameFormat = QStringLiteral("bin"); // convert --play into a folder
+    QString lcdproc;     // serve: [ADDRESS:]PORT to listen on
     QStringList outputs; // convert's -o files in order; "-" is standard output
     bool watch = false;   // serve: reload the files when they change
     bool verbose = false; // serve: a line per request
@@ -31,9 +39,9 @@ struct CommandLine
 };
 
 // Parses the arguments (program name first); `kestrin convert ...` and
-// `kestrin serve ...` when the first argument names the command. Checks every value, and the extension of every
-// frame file, without opening anything. Uses the application's name and
-// version for --version.
+// `kestrin serve ...` when the first argument names the command. Checks
+// every value, and the extension of every frame file, without opening
+// anything. Uses the application's name and version for --version.
 [[nodiscard]] CommandLine parseCommandLine(const QStringList &arguments);
 
 // What `kestrin serve` is asked for.

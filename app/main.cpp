@@ -32,7 +32,7 @@ QStringList argumentList(int argc, char **argv)
 // is touched: a file that cannot be read ends the start, display or not.
 std::optional<kestrin::FrameSource> windowSource(const kestrin::FrameSourceOptions &options)
 {
-    if (!options.hasImages() && options.frame.isEmpty())
+    if (!options.hasImages() && options.frame.isEmpty() && !options.text.given())
         return std::nullopt;
     return kestrin::loadFrameSource(options);
 }
@@ -53,7 +53,8 @@ int main(int argc, char **argv)
     switch (commandLine.command) {
     case kestrin::CommandLine::Command::Convert: {
         QCoreApplication app(qtArgc, argv);
-        return kestrin::runConvert(commandLine.source, commandLine.outputs);
+        return kestrin::runConvert({commandLine.source, commandLine.play, commandLine.frameDelay,
+                                    commandLine.frameFormat, commandLine.outputs});
     }
     case kestrin::CommandLine::Command::Serve: {
         QCoreApplication app(qtArgc, argv);
@@ -68,7 +69,9 @@ int main(int argc, char **argv)
     }
 
     try {
-        const kestrin::WindowStart start{commandLine.portDevice, windowSource(commandLine.source)};
+        const std::optional<QString> device =
+            commandLine.devices.isEmpty() ? std::nullopt : std::optional(commandLine.devices.constFirst());
+        const kestrin::WindowStart start{device, windowSource(commandLine.source)};
         QApplication app(qtArgc, argv);
         kestrin::MainWindow Form1(start);
         Form1.show();

@@ -93,7 +93,7 @@ int runChild(int argc, char **argv)
 
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    kestrin::MainWindow Form1(commandLine.portDevice);
+    kestrin::MainWindow Form1(commandLine.devices.value(0));
     FirstPaint firstPaint(started);
     Form1.installEventFilter(&firstPaint);
     Form1.show();

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace kestrin {
 
@@ -82,29 +84,54 @@ std::string headerComment(std::string_view name, std::string_view fileName)
     return text;
 }
 
-std::string headerArray(const FrameBuffer &frame, std::string_view name)
-{
-    std::string text = "static const uint8_t " + std::string(name)
-                       + "[8][61] KESTRIN_FRAME_ATTRIBUTE KESTRIN_FRAME_MAYBE_UNUSED = {\n";
-    for (int page = 0; page < kPageCount; ++page) {
-        text += "    { /* page " + std::to_string(page) + " */";
-        for (int column = 0; column < kPageColumns; ++column) {
-            std::array<char, 8> value{};
-            std::snprintf(value.data(), value.size(), "0x%02X", frame.read(page, column));
-            text += (column % kHeaderValuesPerLine == 0 ? "\n        " : " ");
-            text += value.data();
-            text += column + 1 < kPageColumns ? "," : "";
-        }
-        text += page + 1 < kPageCount ? " },\n" : " }\n";
-    }
-    return text + "};\n";
-}
-
 std::string upperCase(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
     return text;
+}
+
+// The eight pages' initialisers, each line starting with indent.
+std::string pagesInitializer(const FrameBuffer &frame, const std::string &indent)
+{
+    std::string text;
+    for (int page = 0; page < kPageCount; ++page) {
+        text += indent + "{ /* page " + std::to_string(page) + " */";
+        for (int column = 0; column < kPageColumns; ++column) {
+            std::array<char, 8> value{};
+            std::snprintf(value.data(), value.size(), "0x%02X", frame.read(page, column));
+            text += (column % kHeaderValuesPerLine == 0 ? "\n" + indent + "    " : " ");
+            text += value.data();
+            text += column + 1 < kPageColumns ? "," : "";
+        }
+        text += page + 1 < kPageCount ? " },\n" : " }\n";
+    }
+    return text;
+}
+
+std::string headerArray(const FrameBuffer &frame, std::string_view name)
+{
+    return "static const uint8_t " + std::string(name) + "[8][61] KESTRIN_FRAME_ATTRIBUTE KESTRIN_FRAME_MAYBE_UNUSED = {\n"
+           + pagesInitializer(frame, "    ") + "};\n";
+}
+
+std::string animationArrays(const std::vector<FrameBuffer> &frames, const std::vector<std::uint32_t> &delays,
+                            std::string_view name)
+{
+    const std::string count = std::to_string(frames.size());
+    std::string text = "#define " + upperCase(std::string(name)) + "_FRAMES " + count + "\n\n"
+                       "/* How long each frame stays, in milliseconds. */\n"
+                       "static const uint32_t " + std::string(name) + "_delays[" + count
+                       + "] KESTRIN_FRAME_ATTRIBUTE KESTRIN_FRAME_MAYBE_UNUSED = {";
+    for (std::size_t index = 0; index < delays.size(); ++index)
+        text += (index % kHeaderValuesPerLine == 0 ? "\n    " : " ") + std::to_string(delays[index])
+                + (index + 1 < delays.size() ? "," : "");
+    text += "\n};\n\nstatic const uint8_t " + std::string(name) + "[" + count
+            + "][8][61] KESTRIN_FRAME_ATTRIBUTE KESTRIN_FRAME_MAYBE_UNUSED = {\n";
+    for (std::size_t index = 0; index < frames.size(); ++index)
+        text += "    { /* frame " + std::to_string(index) + " */\n" + pagesInitializer(frames[index], "        ")
+                + (index + 1 < frames.size() ? "    },\n" : "    }\n");
+    return text + "};\n";
 }
 
 bool isIdentifierCharacter(char c)
@@ -122,6 +149,22 @@ void checkTextLine(std::string_view line, int number)
     if (line.size() != static_cast<std::size_t>(kDisplayWidth))
         throw FrameFormatError("line " + std::to_string(number) + " has " + std::to_string(line.size())
                                + " characters; every line of a .txt frame has 122");
+}
+
+std::string baseName(std::string_view fileName)
+{
+    return std::string(fileName.substr(fileName.find_last_of("/\\") + 1));
+}
+
+std::string headerText(const std::string &comment, const std::string &name, const std::string &arrays)
+{
+    const std::string guard = "KESTRIN_" + upperCase(name) + "_H";
+    return comment + "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n\n"
+           "#ifndef KESTRIN_FRAME_ATTRIBUTE\n#define KESTRIN_FRAME_ATTRIBUTE\n#endif\n"
+           "/* A file may include the frame without reading it. */\n"
+           "#if defined(__GNUC__)\n#define KESTRIN_FRAME_MAYBE_UNUSED __attribute__((unused))\n"
+           "#else\n#define KESTRIN_FRAME_MAYBE_UNUSED\n#endif\n\n"
+           + arrays + "\n#endif\n";
 }
 
 } // namespace
@@ -163,6 +206,9 @@ std::string toText(const FrameBuffer &frame)
 
 FrameBuffer fromText(std::string_view text)
 {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF"; // some editors begin UTF-8 text with it
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
     if (text.empty())
         throw FrameFormatError("is empty; a .txt frame has 32 lines of 122 characters");
     if (text.ends_with('\n'))
@@ -189,15 +235,20 @@ FrameBuffer fromText(std::string_view text)
 std::string toCHeader(const FrameBuffer &frame, std::string_view fileName)
 {
     const std::string name = cIdentifier(fileName);
-    const std::string base(fileName.substr(fileName.find_last_of("/\\") + 1));
-    const std::string guard = "KESTRIN_" + upperCase(name) + "_H";
-    return headerComment(name, base)
-           + "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n\n"
-           "#ifndef KESTRIN_FRAME_ATTRIBUTE\n#define KESTRIN_FRAME_ATTRIBUTE\n#endif\n"
-           "/* A file may include the frame without reading it. */\n"
-           "#if defined(__GNUC__)\n#define KESTRIN_FRAME_MAYBE_UNUSED __attribute__((unused))\n"
-           "#else\n#define KESTRIN_FRAME_MAYBE_UNUSED\n#endif\n\n"
-           + headerArray(frame, name) + "\n#endif\n";
+    return headerText(headerComment(name, baseName(fileName)), name, headerArray(frame, name));
+}
+
+std::string toAnimationHeader(const std::vector<FrameBuffer> &frames, const std::vector<std::uint32_t> &delays,
+                              std::string_view fileName)
+{
+    const std::string name = cIdentifier(fileName);
+    std::string comment = headerComment(name + "[f]", baseName(fileName));
+    comment.replace(comment.find("a 122 x 32 pixel frame"), 22, "122 x 32 pixel frames");
+    comment.insert(comment.find(" *\n") + 3,
+                   " * An animation of " + std::to_string(frames.size()) + " frames: " + name
+                       + "[f] is frame f, shown for\n * " + name + "_delays[f] milliseconds, then frame f + 1 (in flash,\n"
+                       " * read a delay with pgm_read_dword(&" + name + "_delays[f])).\n *\n");
+    return headerText(comment, name, animationArrays(frames, delays, name));
 }
 
 std::string cIdentifier(std::string_view fileName)

@@ -19,7 +19,13 @@ FrameSource loadFrameSource(const FrameSourceOptions &options)
 {
     FrameSource source;
     const Preparation &preparation = options.preparation;
-    if (!options.display.isEmpty()) {
+    if (options.text.given()) {
+        DisplayBitmap bitmap = renderTextSource(options.text);
+        if (preparation.invert)
+            bitmap.invert();
+        source.upper = halfOfBitmap(bitmap, DisplayHalf::Upper);
+        source.lower = halfOfBitmap(bitmap, DisplayHalf::Lower);
+    } else if (!options.display.isEmpty()) {
         std::tie(source.upper, source.lower) =
             prepareDisplay(readImage(options.display, kDisplaySize, preparation.scaling), preparation);
     } else if (options.hasImages()) {

@@ -3,15 +3,16 @@
 
 #include "frame_buffer.h"
 #include "picture_preparation.h"
+#include "text_source.h"
 
 #include <QImage>
 #include <QString>
 
 #include <optional>
 
-// The one way the window and `kestrin convert` get their pictures and frame:
-// the built-in pictures, the user's images prepared for the halves or the
-// whole display, and a frame file.
+// The one way the window, `kestrin convert` and `kestrin serve` get their
+// pictures and frame: the built-in pictures, the user's images prepared for
+// the halves or the whole display, text, and a frame file.
 namespace kestrin {
 
 struct FrameSourceOptions
@@ -20,6 +21,7 @@ struct FrameSourceOptions
     QString lower;   // an image for the lower half
     QString display; // an image for the whole display, in place of both halves
     QString frame;   // a frame file
+    TextSourceOptions text; // text on the whole display, in place of images
     Preparation preparation;
 
     [[nodiscard]] bool hasImages() const { return !upper.isEmpty() || !lower.isEmpty() || !display.isEmpty(); }
@@ -32,8 +34,10 @@ struct FrameSource
     std::optional<FrameBuffer> frame;
 };
 
-// Without images: the built-in pictures as they are. With only one half's
-// image, the other half is clear. Throws RunTimeError "<path>: <reason>" for
+// Without images or text: the built-in pictures as they are. With only one
+// half's image, the other half is clear. Text, like an image for the whole
+// display, becomes both halves' pixels exactly (inverted with the
+// preparation's invert). Throws RunTimeError "<path>: <reason>" for
 // a file that cannot be read.
 [[nodiscard]] FrameSource loadFrameSource(const FrameSourceOptions &options);
 

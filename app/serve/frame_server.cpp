@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "frame_server.h"
 
-#include "file_watch.h"
 #include "log_line.h"
 #include "quit_signals.h"
-#include "run_time_error.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -21,9 +19,10 @@ constexpr int kLineGone = 1;
 
 } // namespace
 
-FrameServer::FrameServer(Loader loader, Options options)
-    : m_loader(std::move(loader)), m_options(std::move(options))
+FrameServer::FrameServer(std::unique_ptr<FrameFeed> feed, Options options)
+    : m_feed(std::move(feed)), m_options(std::move(options))
 {
+    connect(m_feed.get(), &FrameFeed::frameChanged, this, &FrameServer::serve);
     if (m_options.devices.isEmpty())
         addSession(std::nullopt);
     for (const QString &device : m_options.devices)
@@ -53,16 +52,12 @@ void FrameServer::addSession(const std::optional<QString> &device)
 
 int FrameServer::run()
 {
-    serve(m_loader());
+    m_feed->start();
     m_quitSignals = std::make_unique<QuitSignals>();
     connect(m_quitSignals.get(), &QuitSignals::quitRequested, this, [this](int signal) {
         logLine(QStringLiteral("stopping on %1").arg(signal == SIGINT ? "SIGINT" : "SIGTERM"));
         quit(0);
     });
-    if (!m_options.watched.isEmpty()) {
-        m_watch = std::make_unique<FileWatch>(m_options.watched);
-        connect(m_watch.get(), &FileWatch::changed, this, &FrameServer::reload);
-    }
     for (const auto &session : m_sessions)
         session->setUp();
     if (allGoneForGood()) {
@@ -73,7 +68,7 @@ int FrameServer::run()
     QStringList devices;
     for (const auto &session : m_sessions)
         devices.append(session->control().device());
-    logLine(QStringLiteral("serving %1 on %2").arg(m_options.source, devices.join(QStringLiteral(", "))));
+    logLine(QStringLiteral("serving %1 on %2").arg(m_feed->description(), devices.join(QStringLiteral(", "))));
     QCoreApplication::exec();
     for (const auto &session : m_sessions)
         session->control().setPortOpen(false);
@@ -84,21 +79,6 @@ void FrameServer::serve(const FrameBuffer &frame)
 {
     for (const auto &session : m_sessions)
         session->serveFrame(frame);
-}
-
-// A failed reload keeps the last good frame and is told once, however many
-// times the file is touched before it reads well again.
-void FrameServer::reload()
-{
-    try {
-        serve(m_loader());
-        m_reloadFailing = false;
-        logLine(QStringLiteral("reloaded %1").arg(m_options.source));
-    } catch (const RunTimeError &error) {
-        if (std::exchange(m_reloadFailing, true))
-            return;
-        logLine(QStringLiteral("reload failed, still serving the last good frame: %1").arg(error.what()));
-    }
 }
 
 // A line that will not come back (a pseudo-terminal, whose name is handed

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "serve_command.h"
 
+#include "animation_feed.h"
 #include "frame_server.h"
 #include "log_line.h"
 #include "run_time_error.h"
+#include "still_feed.h"
 
 namespace kestrin {
 
@@ -16,6 +18,10 @@ QString describeSource(const FrameSourceOptions &source)
 {
     if (!source.frame.isEmpty())
         return source.frame;
+    if (!source.text.file.isEmpty())
+        return source.text.file == QLatin1String("-") ? QStringLiteral("the text on standard input") : source.text.file;
+    if (source.text.given())
+        return QStringLiteral("the text \"%1\"").arg(source.text.text);
     if (!source.display.isEmpty())
         return source.display + QStringLiteral(" on the whole display");
     if (source.hasImages()) {
@@ -32,24 +38,40 @@ QString describeSource(const FrameSourceOptions &source)
 QStringList filesOf(const FrameSourceOptions &source)
 {
     QStringList files;
-    for (const QString &file : {source.frame, source.upper, source.lower, source.display}) {
+    for (const QString &file : {source.frame, source.upper, source.lower, source.display, source.text.file}) {
         if (!file.isEmpty())
             files.append(file);
     }
     return files;
 }
 
+std::unique_ptr<FrameFeed> feedOf(const ServeOptions &serve)
+{
+    if (!serve.play.isEmpty()) {
+        const QString path = serve.play;
+        const Preparation preparation = serve.source.preparation;
+        const std::chrono::milliseconds delay = serve.frameDelay;
+        return std::make_unique<AnimationFeed>([=] { return loadAnimation(path, preparation, delay); }, path,
+                                               AnimationFeed::Playing{serve.loops, serve.speed},
+                                               serve.watch ? QStringList{path} : QStringList());
+    }
+    const FrameSourceOptions source = serve.source;
+    return std::make_unique<StillFeed>([source] { return frameOf(loadFrameSource(source)); }, describeSource(source),
+                                       serve.watch ? filesOf(source) : QStringList());
+}
+
 } // namespace
 
 int runServe(const ServeOptions &serve)
 {
-    const FrameSourceOptions source = serve.source;
-    FrameServer::Options options;
-    options.devices = serve.devices;
-    options.source = describeSource(source);
-    options.watched = serve.watch ? filesOf(source) : QStringList();
-    options.verbose = serve.verbose;
-    FrameServer server([source] { return frameOf(loadFrameSource(source)); }, options);
+    std::unique_ptr<FrameFeed> feed = feedOf(serve);
+    if (auto *animation = qobject_cast<AnimationFeed *>(feed.get())) {
+        QObject::connect(animation, &AnimationFeed::finished, animation, [path = serve.play, loops = serve.loops] {
+            logLine(QStringLiteral("played %1 %2; showing its last frame")
+                        .arg(path, loops == 1 ? QStringLiteral("once") : QStringLiteral("%1 times").arg(loops)));
+        });
+    }
+    FrameServer server(std::move(feed), {serve.devices, serve.verbose});
     try {
         return server.run();
     } catch (const RunTimeError &error) {

@@ -7,6 +7,7 @@
 #include "distinct_pages.h"
 #include "frame_formats.h"
 #include "frame_server.h"
+#include "still_feed.h"
 #include "page_protocol.h"
 
 #include <QFile>
@@ -139,7 +140,8 @@ private slots:
     void sigtermMidPageCompletesThePage()
     {
         Board board;
-        FrameServer server([] { return testing::distinctPages(); }, {{board.path()}, QStringLiteral("pages"), {}, false});
+        FrameServer server(std::make_unique<StillFeed>([] { return testing::distinctPages(); }, QStringLiteral("pages"), QStringList()),
+                           {{board.path()}, false});
         QTimer::singleShot(0, [&] {
             QVERIFY(board.sendRead("0"));
             board.onReceived = [&](const QByteArray &) {

@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: MIT
+#include "animation.h"
+
+#include "apng_frames.h"
+#include "frame_file.h"
+#include "quiet_decoding.h"
+#include "run_time_error.h"
+
+#include <QBuffer>
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+
+namespace kestrin {
+
+namespace {
+
+constexpr qint64 kMaxFileOctets = 256LL * 1024 * 1024;
+constexpr qint64 kMaxFramePixels = 50'000'000;
+constexpr int kAllocationLimitMegabytes = 512;
+
+// One frame before the threshold: an image to prepare, or a frame file's
+// pixels as they are.
+struct SourceFrame
+{
+    QImage grey; // at display size; null for a frame file
+    DisplayBitmap exact;
+    std::chrono::milliseconds delay{};
+};
+
+[[noreturn]] void fail(const QString &path, const QString &reason)
+{
+    throw RunTimeError((path + QStringLiteral(": ") + reason).toStdString());
+}
+
+std::chrono::milliseconds delayOf(int milliseconds, std::chrono::milliseconds fallback)
+{
+    return milliseconds > 0 ? std::chrono::milliseconds(milliseconds) : fallback;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(path, file.errorString());
+    if (file.size() > kMaxFileOctets)
+        fail(path, QStringLiteral("has %1 octets; kestrin reads animations of at most %2 MB")
+                       .arg(file.size()).arg(kMaxFileOctets / 1024 / 1024));
+    return file.readAll();
+}
+
+std::vector<AnimationImage> decodedImages(const QString &path, const QByteArray &bytes)
+{
+    const QuietDecoding quiet;
+    try {
+        if (auto frames = apngFrames(bytes))
+            return std::move(*frames);
+    } catch (const RunTimeError &error) {
+        fail(path, QString::fromStdString(error.what()));
+    }
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(kAllocationLimitMegabytes);
+    const QSize declared = reader.size();
+    if (declared.isValid() && qint64{declared.width()} * declared.height() > kMaxFramePixels)
+        fail(path, QStringLiteral("the image declares %1 x %2 pixels; kestrin reads images of at most 50 megapixels")
+                       .arg(declared.width()).arg(declared.height()));
+    std::vector<AnimationImage> images;
+    for (QImage image = reader.read(); !image.isNull(); image = reader.read()) {
+        if (images.size() >= kMaxAnimationFrames)
+            fail(path, QStringLiteral("has more than %1 frames").arg(kMaxAnimationFrames));
+        images.push_back({image, reader.nextImageDelay()});
+        if (!reader.supportsAnimation())
+            break;
+    }
+    if (!quiet.truncation().isEmpty())
+        fail(path, QStringLiteral("cannot decode the image (%1)").arg(quiet.truncation()));
+    if (images.empty())
+        fail(path, reader.error() == QImageReader::UnsupportedFormatError
+                       ? QStringLiteral("not an image format kestrin can read")
+                       : QStringLiteral("cannot decode the image (%1)").arg(reader.errorString()));
+    return images;
+}
+
+void addFile(std::vector<SourceFrame> &frames, const QString &path, const Preparation &preparation,
+             std::chrono::milliseconds delay)
+{
+    const auto format = frameFileFormat(path);
+    if (format == FrameFileFormat::Binary || format == FrameFileFormat::Text) {
+        frames.push_back({{}, DisplayBitmap::fromFrame(readFrameFile(path)), delay});
+        return;
+    }
+    for (const AnimationImage &image : decodedImages(path, readFile(path))) {
+        if (frames.size() >= kMaxAnimationFrames)
+            fail(path, QStringLiteral("has more than %1 frames").arg(kMaxAnimationFrames));
+        frames.push_back({greyAtDisplay(image.image, kDisplaySize, preparation.scaling), {}, delayOf(image.delay, delay)});
+    }
+}
+
+// The folder's files in the order of the last number in their names
+// (frame2 before frame10), hidden files left out.
+QStringList numberedFiles(const QString &folder)
+{
+    QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Readable, QDir::NoSort);
+    QCollator collator;
+    collator.setNumericMode(true);
+    std::sort(entries.begin(), entries.end(),
+              [&](const QFileInfo &a, const QFileInfo &b) { return collator.compare(a.fileName(), b.fileName()) < 0; });
+    QStringList files;
+    for (const QFileInfo &entry : entries)
+        files.append(entry.filePath());
+    return files;
+}
+
+} // namespace
+
+std::chrono::milliseconds Animation::length() const
+{
+    return std::accumulate(delays.begin(), delays.end(), std::chrono::milliseconds{});
+}
+
+Animation loadAnimation(const QString &path, const Preparation &preparation, std::chrono::milliseconds folderDelay)
+{
+    std::vector<SourceFrame> sources;
+    if (QFileInfo(path).isDir()) {
+        for (const QString &file : numberedFiles(path))
+            addFile(sources, file, preparation, folderDelay);
+    } else {
+        addFile(sources, path, preparation, kDefaultFrameDelay);
+    }
+    if (sources.empty())
+        fail(path, QStringLiteral("holds no frames"));
+    GreyHistogram histogram{};
+    for (const SourceFrame &source : sources) {
+        if (!source.grey.isNull())
+            addToHistogram(histogram, source.grey);
+    }
+    Animation animation;
+    animation.level = preparation.threshold.value_or(otsuLevel(histogram));
+    for (const SourceFrame &source : sources) {
+        animation.frames.push_back(source.grey.isNull()
+                                       ? source.exact
+                                       : bitmapOfDecisions(decideGrey(source.grey, animation.level, preparation)));
+        animation.delays.push_back(source.delay);
+    }
+    return animation;
+}
+
+} // namespace kestrin
