@@ -7,7 +7,6 @@
 #include "run_time_error.h"
 
 #include <QBuffer>
-#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -105,15 +104,22 @@ void addFile(std::vector<SourceFrame> &frames, const QString &path, const Prepar
     }
 }
 
+// The last number in a file's name: 10 for frame10.png; -1 for none.
+qlonglong numberIn(const QString &name)
+{
+    static const QRegularExpression lastNumber(QStringLiteral("(\\d{1,18})\\D*$"));
+    const QRegularExpressionMatch match = lastNumber.match(name);
+    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
+}
+
 // The folder's files in the order of the last number in their names
 // (frame2 before frame10), hidden files left out.
 QStringList numberedFiles(const QString &folder)
 {
-    QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Readable, QDir::NoSort);
-    QCollator collator;
-    collator.setNumericMode(true);
-    std::sort(entries.begin(), entries.end(),
-              [&](const QFileInfo &a, const QFileInfo &b) { return collator.compare(a.fileName(), b.fileName()) < 0; });
+    QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
+    std::stable_sort(entries.begin(), entries.end(), [](const QFileInfo &a, const QFileInfo &b) {
+        return numberIn(a.fileName()) < numberIn(b.fileName());
+    });
     QStringList files;
     for (const QFileInfo &entry : entries)
         files.append(entry.filePath());

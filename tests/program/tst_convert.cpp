@@ -128,6 +128,23 @@ void TestConvert::headerCompilesAndHoldsTheFrame()
     QCOMPARE(run(directory, gcc, strict + QStringList{"print.c", "-o", "print"}).err, QByteArray());
     QCOMPARE(run(directory, directory + "/print", {}).out.toStdString(), frame);
     QCOMPARE(run(directory, gcc, strict + QStringList{"-x", "c", "-c", "2 frames.h", "-o", "alone.o"}).err, QByteArray());
+    // An animation's header: its frames in order, then their delays.
+    QVERIFY(write(directory + "/play.c", "#include <stdio.h>\n#include \"anim.h\"\n"
+                                         "int main(void) { return fwrite(anim, 488, ANIM_FRAMES, stdout) != 3\n"
+                                         "    || fwrite(anim_delays, 4, ANIM_FRAMES, stdout) != 3; }\n"));
+    QCOMPARE(run(directory, kKestrin, {"convert", "--play", KESTRIN_TEST_DATA_DIR "/frames.gif", "-o", "anim.h"}).exitCode, 0);
+    QCOMPARE(run(directory, gcc, strict + QStringList{"play.c", "-o", "play"}).err, QByteArray());
+    std::string frames;
+    for (int frame = 0; frame < 3; ++frame) {
+        FrameBuffer expected;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 122; ++x)
+                setDark(expected, {x, y}, (x >= 10 + 30 * frame && x < 30 + 30 * frame && y >= 4 && y < 28) || (x == 0 && y == 0) || (x == 121 && y == 31));
+        frames += toBinary(expected);
+    }
+    for (const std::uint32_t delay : {100U, 200U, 300U})
+        frames += std::string(reinterpret_cast<const char *>(&delay), 4);
+    QCOMPARE(run(directory, directory + "/play", {}).out.toStdString(), frames);
     const QString avrGcc = QStandardPaths::findExecutable(QStringLiteral("avr-gcc"));
     if (!avrGcc.isEmpty())
         QCOMPARE(run(directory, avrGcc, strict + QStringList{"-mmcu=atmega328p", "-include", "avr/pgmspace.h",

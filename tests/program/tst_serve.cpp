@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 
 using namespace kestrin;
 using namespace kestrin::test;
@@ -106,6 +107,28 @@ private slots:
         QCOMPARE(serve.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(serve.process.exitCode(), 0);
         QVERIFY2(serve.log.endsWith("kestrin: stopping on SIGTERM\n") && serve.log.count('\n') == 6, serve.log.constData());
+    }
+
+    // A text file served live: replaced by a rename, it is drawn anew.
+    void servesATextFileLive()
+    {
+        const QTemporaryDir directory;
+        const QString status = directory.filePath("status.txt");
+        QVERIFY(write(status, "up"));
+        Board board;
+        Serve serve(board, {"--text-file", status, "--watch", "--invert"});
+        QVERIFY(serve.logged("kestrin: serving " + status.toUtf8() + " on "));
+        QVERIFY(board.sendReadElsewhere("0"));
+        QVERIFY(board.sendReadElsewhere("1"));
+        const QByteArray before = board.receive(kPageColumns);
+        QVERIFY(write(directory.filePath("status.txt.new"), "down\n!") && ::rename(qPrintable(directory.filePath("status.txt.new")), qPrintable(status)) == 0);
+        QVERIFY(serve.logged("kestrin: reloaded " + status.toUtf8() + '\n'));
+        QVERIFY(board.sendReadElsewhere("1"));
+        const QByteArray after = board.receive(kPageColumns);
+        // Inverted: the cells' blank column 0 and the right of the line are dark.
+        QVERIFY(before != after && std::uint8_t(before[0]) == 0xFF && std::uint8_t(after[60]) == 0xFF);
+        serve.process.kill();
+        serve.process.waitForFinished();
     }
 
     // An image with dark pixels on every edge reaches the board pixel for pixel.
