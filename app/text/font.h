@@ -20,6 +20,10 @@ public:
     [[nodiscard]] virtual int lineHeight() const = 0;
     // The character's glyph, or nullopt when the font lacks it.
     [[nodiscard]] virtual std::optional<Glyph> glyph(char32_t character) const = 0;
+    // What is drawn for a character the font lacks: an outline box of the
+    // size of the font's digit zero, or, without one, half a line wide and
+    // as tall as the ascent.
+    [[nodiscard]] virtual Glyph replacementGlyph() const;
 };
 
 } // namespace kestrin

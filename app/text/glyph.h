@@ -25,4 +25,8 @@ struct Glyph
     }
 };
 
+// A rectangle's outline, width x height, placed as a glyph is; what text
+// draws for a character its font lacks.
+[[nodiscard]] Glyph outlineBox(int left, int top, int width, int height, int advance);
+
 } // namespace kestrin

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#include "glyph_drawing.h"
+
+#include "big_digits.h"
+
+namespace kestrin {
+
+void drawGlyph(DisplayBitmap &bitmap, int penX, int baseline, const Glyph &glyph)
+{
+    const int left = penX + glyph.left;
+    const int top = baseline - glyph.top;
+    for (int y = 0; y < glyph.height; ++y) {
+        for (int x = 0; x < glyph.width; ++x) {
+            if (glyph.dark(x, y))
+                bitmap.set(left + x, top + y, true);
+        }
+    }
+}
+
+void drawBigDigit(DisplayBitmap &bitmap, int x, int y, int digit)
+{
+    const BigGlyph &big = bigDigit(digit);
+    for (int row = 0; row < kBigDigitHeight; ++row) {
+        for (int column = 0; column < big.width; ++column) {
+            const auto bit = static_cast<unsigned int>(big.width - 1 - column);
+            bitmap.set(x + column, y + row, ((big.rows[static_cast<std::size_t>(row)] >> bit) & 1u) != 0);
+        }
+    }
+}
+
+} // namespace kestrin
