@@ -44,6 +44,8 @@ LcdprocServer::~LcdprocServer()
 
 void LcdprocServer::listen(const QHostAddress &address, quint16 port)
 {
+    // Room for every client at once in the system's queue of new connections.
+    m_server.setListenBacklogSize(2 * kMaxClients);
     if (!m_server.listen(address, port)) {
         throw RunTimeError(QStringLiteral("cannot listen for LCDproc clients on %1 port %2: %3")
                                .arg(address.toString())
