@@ -5,9 +5,11 @@
 #include "menu_items.h"
 #include "screen_list.h"
 
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kestrin {
 

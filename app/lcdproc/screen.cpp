@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <utility>
 
 namespace kestrin {
@@ -65,7 +64,7 @@ std::string checkCursor(int value, int limit)
     return std::string(kSuccess);
 }
 
-using OptionSetter = std::function<std::vector<std::string>(Screen &, std::string_view)>;
+using OptionSetter = std::vector<std::string> (*)(Screen &, std::string_view);
 
 std::vector<std::string> one(std::string line)
 {
@@ -73,27 +72,23 @@ std::vector<std::string> one(std::string line)
 }
 
 // Every option takes one value.
-const std::array<std::pair<std::string_view, OptionSetter>, 11> &optionSetters()
-{
-    static const std::array<std::pair<std::string_view, OptionSetter>, 11> setters{{
-        {"name", [](Screen &s, std::string_view v) { s.name = decodeClientText(v); return one("success"); }},
-        {"wid", [](Screen &s, std::string_view v) { setPositive(s.width, v); return one("success"); }},
-        {"hgt", [](Screen &s, std::string_view v) { setPositive(s.height, v); return one("success"); }},
-        {"priority", [](Screen &s, std::string_view v) { return one(setPriority(s, v)); }},
-        {"duration", [](Screen &s, std::string_view v) { setPositive(s.duration, v); return one("success"); }},
-        {"timeout", [](Screen &s, std::string_view v) { setPositive(s.timeout, v); return one("success"); }},
-        {"heartbeat", [](Screen &s, std::string_view v) { return one(setHeartbeat(s, v)); }},
-        {"backlight", [](Screen &, std::string_view v) {
-             if (contains(kBacklightModes, v))
-                 return one("success");
-             return std::vector<std::string>{"huh? unknown backlight mode", "success"};
-         }},
-        {"cursor", [](Screen &, std::string_view) { return one("success"); }},
-        {"cursor_x", [](Screen &s, std::string_view v) { return one(checkCursor(leadingNumber(v), s.width)); }},
-        {"cursor_y", [](Screen &s, std::string_view v) { return one(checkCursor(leadingNumber(v), s.height)); }},
-    }};
-    return setters;
-}
+constexpr std::array<std::pair<std::string_view, OptionSetter>, 11> kOptionSetters{{
+    {"name", [](Screen &s, std::string_view v) { s.name = decodeClientText(v); return one("success"); }},
+    {"wid", [](Screen &s, std::string_view v) { setPositive(s.width, v); return one("success"); }},
+    {"hgt", [](Screen &s, std::string_view v) { setPositive(s.height, v); return one("success"); }},
+    {"priority", [](Screen &s, std::string_view v) { return one(setPriority(s, v)); }},
+    {"duration", [](Screen &s, std::string_view v) { setPositive(s.duration, v); return one("success"); }},
+    {"timeout", [](Screen &s, std::string_view v) { setPositive(s.timeout, v); return one("success"); }},
+    {"heartbeat", [](Screen &s, std::string_view v) { return one(setHeartbeat(s, v)); }},
+    {"backlight", [](Screen &, std::string_view v) {
+         if (contains(kBacklightModes, v))
+             return one("success");
+         return std::vector<std::string>{"huh? unknown backlight mode", "success"};
+     }},
+    {"cursor", [](Screen &, std::string_view) { return one("success"); }},
+    {"cursor_x", [](Screen &s, std::string_view v) { return one(checkCursor(leadingNumber(v), s.width)); }},
+    {"cursor_y", [](Screen &s, std::string_view v) { return one(checkCursor(leadingNumber(v), s.height)); }},
+}};
 
 } // namespace
 
@@ -123,10 +118,9 @@ std::vector<std::string> setScreenOptions(Screen &screen, std::span<const std::s
     std::vector<std::string> replies;
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string_view option = std::string_view(options[i]).substr(options[i].starts_with('-') ? 1 : 0);
-        const auto &setters = optionSetters();
-        const auto setter = std::find_if(setters.begin(), setters.end(),
+        const auto setter = std::find_if(kOptionSetters.begin(), kOptionSetters.end(),
                                          [option](const auto &entry) { return entry.first == option; });
-        if (setter == setters.end()) {
+        if (setter == kOptionSetters.end()) {
             replies.emplace_back("huh? invalid parameter");
         } else if (i + 1 == options.size()) {
             replies.push_back("huh? -" + std::string(option) + " requires a parameter");

@@ -4,8 +4,10 @@
 #include "widget.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrin {

@@ -101,12 +101,18 @@ private slots:
         QCOMPARE(readAll(), lines);
     }
 
+    // The host's frame stands in for the server screen until the client's
+    // screens come, and again once it is gone.
     void lcdprocClientShowsItsCpuScreen()
     {
         if (QStandardPaths::findExecutable(QStringLiteral("lcdproc")).isEmpty())
             QSKIP("Debian's lcdproc client is not installed");
         LcdprocServer server;
         server.listen(QHostAddress::LocalHost, 0);
+        DisplayBitmap hostFrame;
+        hostFrame.set(3, 4, true);
+        server.setHostFrame(hostFrame);
+        QTRY_COMPARE(server.frame(), hostFrame);
         QProcess client;
         client.start(QStringLiteral("lcdproc"), {"-s", "127.0.0.1", "-p", QString::number(server.serverPort()), "-f",
                                                  "-c", "/dev/null", "C"});
@@ -117,6 +123,8 @@ private slots:
         QVERIFY(server.showingClientScreen());
         client.kill();
         client.waitForFinished();
+        QTRY_COMPARE(server.frame(), hostFrame);
+        QVERIFY(!server.showingClientScreen());
     }
 };
 
