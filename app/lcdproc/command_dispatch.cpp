@@ -42,7 +42,7 @@ Replies clientSet(CommandContext &context, Args args)
     }
     Replies replies{"huh? invalid parameter (" + std::string(withoutDash(args[0])) + ")"};
     if (withoutDash(args[1]) == "name")
-        replies.emplace_back("huh? internal error: no parameter #3");
+        replies.emplace_back("huh? internal error: no parameter 3");
     else
         replies.push_back("huh? invalid parameter (" + std::string(withoutDash(args[1])) + ")");
     return replies;
@@ -148,7 +148,7 @@ Replies widgetAdd(CommandContext &context, Args args)
             return {"huh? Error finding frame"};
         frame = args[4];
     }
-    // LCDd answers success to a widget id already in use; the widget stays.
+    // A widget id already in use is answered with success; the widget stays.
     if (screen->widget(args[1]) != nullptr)
         return {"success"};
     if (static_cast<int>(screen->widgets.size()) >= kMaxWidgetsPerScreen)
@@ -239,7 +239,7 @@ Replies info(CommandContext &, Args args)
     return {std::string(kInfoLine)};
 }
 
-// As LCDd: it says how long it would sleep, and does not.
+// Says how long it would sleep (1..60 s), and does not: clients only expect the lines.
 Replies sleep(CommandContext &, Args args)
 {
     if (args.size() != 1)

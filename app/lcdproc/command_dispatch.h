@@ -13,7 +13,8 @@
 
 namespace kestrin {
 
-// The greeting's numbers: LCDd's version and protocol, the built-in cells.
+// The greeting: the server version and protocol clients know, and the
+// built-in cells.
 inline constexpr std::string_view kConnectLine =
     "connect LCDproc 0.5.9 protocol 0.3 lcd wid 20 hgt 4 cellwid 6 cellhgt 8";
 

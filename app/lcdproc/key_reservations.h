@@ -7,8 +7,8 @@
 namespace kestrin {
 
 // Which client reserved which key, shared or exclusively. The board has no
-// keys, so nothing is ever delivered; the reservations only answer as LCDd
-// does: a key reserved exclusively by anyone, itself included, cannot be
+// keys, so nothing is ever delivered; the reservations only decide the
+// replies: a key reserved exclusively by anyone, itself included, cannot be
 // reserved again, and an exclusive reservation needs a key nobody holds.
 class KeyReservations
 {

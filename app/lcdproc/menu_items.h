@@ -10,8 +10,8 @@ namespace kestrin {
 
 // A client's menu items. The board has no keys to open a menu with, so the
 // items are only kept to answer menu_add_item, menu_set_item, menu_del_item,
-// menu_goto and menu_set_main as LCDd does: ids, the menu each is in, and
-// the checks of their options.
+// menu_goto and menu_set_main as clients expect: ids, the menu each is in,
+// and the checks of their options.
 class MenuItems
 {
 public:

@@ -45,8 +45,7 @@ struct Screen
 };
 
 // Applies screen_set's options (those after the screen id); returns one
-// reply line per option, as LCDd does. Backlight and cursor are accepted
-// and not shown.
+// reply line per option. Backlight and cursor are accepted and not shown.
 [[nodiscard]] std::vector<std::string> setScreenOptions(Screen &screen, std::span<const std::string> options);
 
 } // namespace kestrin

@@ -24,7 +24,7 @@ namespace kestrin {
 class ScreenList
 {
 public:
-    // The server screen's time on the display, as LCDd gives it.
+    // The server screen's time on the display, a tick over a second.
     static constexpr int kServerScreenDuration = kTicksPerSecond + 1;
 
     using Notify = std::function<void(int owner, const std::string &line)>;
