@@ -2,6 +2,8 @@
 #include "command_line.h"
 
 #include "frame_file.h"
+#include "listen_address.h"
+#include "run_time_error.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -381,6 +383,8 @@ QString outputProblem(const QCommandLineParser &parser, const Options &options, 
 QString watchProblem(const CommandLine &result)
 {
     const FrameSourceOptions &source = result.source;
+    if (result.watch && source.text.given() && source.text.file.isEmpty())
+        return QStringLiteral("--watch reloads files; the text of --text is given on the command line");
     if (!result.watch || !source.frame.isEmpty() || source.hasImages() || !source.text.file.isEmpty() || !result.play.isEmpty())
         return source.text.file == QLatin1String("-") && result.watch
                    ? QStringLiteral("--watch reloads files; standard input is read once")
@@ -391,8 +395,15 @@ QString watchProblem(const CommandLine &result)
 
 QString lcdprocProblem(const CommandLine &result)
 {
-    if (!result.lcdproc.isEmpty() && !result.play.isEmpty())
+    if (result.lcdproc.isEmpty())
+        return {};
+    if (!result.play.isEmpty())
         return QStringLiteral("--play and --lcdproc both fill the display; give one");
+    try {
+        (void)parseListenAddress(result.lcdproc);
+    } catch (const RunTimeError &error) {
+        return QString::fromStdString(error.what());
+    }
     return {};
 }
 

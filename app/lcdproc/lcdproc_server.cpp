@@ -139,7 +139,7 @@ bool LcdprocServer::handleSome(Connection &connection, int count)
                                      connection.lines);
             continue;
         }
-        const CommandLine line = std::move(connection.lines.front());
+        const ClientLine line = std::move(connection.lines.front());
         connection.lines.pop_front();
         ++handled;
         if (m_verbose)

@@ -68,7 +68,7 @@ private:
         QTcpSocket *socket = nullptr;
         int number = 0;
         LineSplitter splitter;
-        std::deque<CommandLine> lines;
+        std::deque<ClientLine> lines;
         bool leaving = false; // said bye, or is being dropped
     };
 

@@ -12,7 +12,7 @@ bool endsLine(char c)
 
 } // namespace
 
-void LineSplitter::feed(std::string_view bytes, std::deque<CommandLine> &lines)
+void LineSplitter::feed(std::string_view bytes, std::deque<ClientLine> &lines)
 {
     for (const char c : bytes) {
         if (endsLine(c)) {

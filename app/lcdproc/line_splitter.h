@@ -8,7 +8,7 @@
 
 namespace kestrin {
 
-struct CommandLine
+struct ClientLine
 {
     std::string text;
     bool overlong = false; // text is empty; the line was skipped
@@ -23,7 +23,7 @@ class LineSplitter
 public:
     static constexpr std::size_t kMaxLineLength = 8192;
 
-    void feed(std::string_view bytes, std::deque<CommandLine> &lines);
+    void feed(std::string_view bytes, std::deque<ClientLine> &lines);
 
 private:
     std::string m_partial;

@@ -49,7 +49,7 @@ void ServerState::disconnect(int client)
     m_clients.erase(client);
 }
 
-AfterCommand ServerState::handleLine(int client, const CommandLine &line)
+AfterCommand ServerState::handleLine(int client, const ClientLine &line)
 {
     const auto found = m_clients.find(client);
     if (found == m_clients.end())

@@ -28,7 +28,7 @@ public:
     [[nodiscard]] int clientCount() const { return static_cast<int>(m_clients.size()); }
 
     // Handles one line of a connected client; Close once it said bye.
-    AfterCommand handleLine(int client, const CommandLine &line);
+    AfterCommand handleLine(int client, const ClientLine &line);
 
     // One tick of 1/8 s: rotation and timeouts.
     void tick();

@@ -3,6 +3,7 @@
 
 #include "animation_feed.h"
 #include "frame_server.h"
+#include "lcdproc_feed.h"
 #include "log_line.h"
 #include "run_time_error.h"
 #include "still_feed.h"
@@ -45,6 +46,11 @@ QStringList filesOf(const FrameSourceOptions &source)
     return files;
 }
 
+bool givesAFrame(const FrameSourceOptions &source)
+{
+    return !source.frame.isEmpty() || source.hasImages() || source.text.given();
+}
+
 std::unique_ptr<FrameFeed> feedOf(const ServeOptions &serve)
 {
     if (!serve.play.isEmpty()) {
@@ -56,8 +62,11 @@ std::unique_ptr<FrameFeed> feedOf(const ServeOptions &serve)
                                                serve.watch ? QStringList{path} : QStringList());
     }
     const FrameSourceOptions source = serve.source;
-    return std::make_unique<StillFeed>([source] { return frameOf(loadFrameSource(source)); }, describeSource(source),
-                                       serve.watch ? filesOf(source) : QStringList());
+    auto still = std::make_unique<StillFeed>([source] { return frameOf(loadFrameSource(source)); },
+                                             describeSource(source), serve.watch ? filesOf(source) : QStringList());
+    if (serve.lcdproc.isEmpty())
+        return still;
+    return std::make_unique<LcdprocFeed>(serve.lcdproc, givesAFrame(source) ? std::move(still) : nullptr, serve.verbose);
 }
 
 } // namespace

@@ -12,7 +12,7 @@ namespace {
 void run(ServerState &state, const QString &script)
 {
     for (const QString &command : script.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-        (void)state.handleLine(1, CommandLine{command.trimmed().toStdString()});
+        (void)state.handleLine(1, ClientLine{command.trimmed().toStdString()});
 }
 
 void ticks(ServerState &state, int count)
