@@ -33,6 +33,7 @@ constexpr int kPhotoRuns = 11;
 constexpr int kBuiltInRuns = 31;
 constexpr int kInProcessRuns = 50;
 constexpr double kBuiltInTargetMilliseconds = 40.0;
+constexpr double kTextTargetMilliseconds = 50.0;
 constexpr double kImportTargetMilliseconds = 16.0;
 constexpr QSize kPhotoSize{1920, 1080};
 constexpr int kNoise = 48;
@@ -143,6 +144,13 @@ int main(int argc, char **argv)
         builtIn.push_back(measured.value_or(ProcessTime{}).wall);
         builtInCpu.push_back(measured.value_or(ProcessTime{}).cpu);
     }
+    bench::Samples text;
+    for (int run = 0; run < kBuiltInRuns && !failed; ++run) {
+        const auto measured = timeProcess({kestrin, "convert", "--text", "kestrin-pi\\n21.5 C", "-o", "text.h"},
+                                          directory.path());
+        failed = !measured;
+        text.push_back(measured.value_or(ProcessTime{}).wall);
+    }
     if (failed) {
         std::fprintf(stderr, "a run of kestrin or ImageMagick failed\n");
         return 1;
@@ -162,6 +170,7 @@ int main(int argc, char **argv)
     }
     table.add("kestrin: built-in pictures to .bin, median", bench::median(builtIn), kBuiltInTargetMilliseconds, "ms");
     table.add("  the same, CPU time (user + system), median", bench::median(builtInCpu), kBuiltInTargetMilliseconds, "ms");
+    table.add("kestrin: --text to .h, median", bench::median(text), kTextTargetMilliseconds, "ms");
     table.add("import preview: 1920x1080 decoded, median", bench::median(prepared), kImportTargetMilliseconds, "ms");
     table.print();
     if (magick.isEmpty())

@@ -10,11 +10,12 @@ namespace kestrin {
 
 namespace {
 
-constexpr int kCommandsPerTurn = 64;
-constexpr int kCommandsPerClientTurn = 8;
+constexpr int kCommandsPerTurn = 16;
+constexpr int kCommandsPerClientTurn = 4;
 constexpr qint64 kReadChunk = 4096;
 constexpr qint64 kSocketBuffer = 16 * 1024;
 constexpr std::chrono::milliseconds kTickInterval{1000 / kTicksPerSecond};
+constexpr std::chrono::milliseconds kRenderDelay{10};
 
 QString peerOf(const QTcpSocket &socket)
 {
@@ -30,9 +31,12 @@ LcdprocServer::LcdprocServer(QObject *parent)
     m_ticker.setInterval(kTickInterval);
     m_turn.setSingleShot(true);
     m_turn.setInterval(0);
+    m_render.setSingleShot(true);
+    m_render.setInterval(kRenderDelay);
     connect(&m_server, &QTcpServer::newConnection, this, [this] { runHandler("LCDproc connection", [this] { accept(); }); });
     connect(&m_ticker, &QTimer::timeout, this, [this] { runHandler("LCDproc tick", [this] { tick(); }); });
     connect(&m_turn, &QTimer::timeout, this, [this] { runHandler("LCDproc commands", [this] { handleTurn(); }); });
+    connect(&m_render, &QTimer::timeout, this, [this] { runHandler("LCDproc drawing", [this] { renderFrame(); }); });
     m_frame = m_state.render();
 }
 
@@ -60,6 +64,7 @@ void LcdprocServer::setHostFrame(std::optional<DisplayBitmap> frame)
 {
     m_hostFrame = std::move(frame);
     m_state.setServerScreenEnabled(!m_hostFrame.has_value());
+    renderFrame();
 }
 
 void LcdprocServer::setLog(LogSink sink, bool verbose)
@@ -124,6 +129,10 @@ void LcdprocServer::handleTurn()
     }
     if (more)
         scheduleTurn();
+    // What the commands changed shows soon, not only at the next tick; a
+    // flood of them is drawn once in a while, not once a turn.
+    if (!m_render.isActive())
+        m_render.start();
 }
 
 // Handles up to count lines; true when the client has more waiting.

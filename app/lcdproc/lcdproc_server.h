@@ -21,8 +21,8 @@ class QTcpSocket;
 
 namespace kestrin {
 
-// An LCDproc server on a TCP port: clients' screens, rendered 8 times a
-// second onto the display's pixels (ServerState does the protocol; this
+// An LCDproc server on a TCP port: clients' screens, rendered onto the
+// display's pixels 8 times a second and whenever commands change them (ServerState does the protocol; this
 // class only moves lines between it and the sockets).
 //
 // Bounded whatever clients send: at most kMaxClients clients, a line of at
@@ -59,7 +59,8 @@ public:
     void setLog(LogSink sink, bool verbose = false);
 
 signals:
-    // At most once a tick, when frame() changed.
+    // When frame() changed: at a tick, or within 10 ms of clients' commands
+    // that changed it.
     void frameChanged();
 
 private:
@@ -86,6 +87,7 @@ private:
     QTcpServer m_server;
     QTimer m_ticker;
     QTimer m_turn;
+    QTimer m_render;
     ServerState m_state;
     std::map<int, std::unique_ptr<Connection>> m_connections;
     int m_nextNumber = 1;
