@@ -2,6 +2,7 @@
 #include "command_line.h"
 
 #include "frame_file.h"
+#include "network_address.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -114,6 +115,20 @@ QString valueProblem(const QCommandLineParser &parser, const QList<QCommandLineO
     return {};
 }
 
+// Each board once, and a network board's name whole.
+QString portProblem(const QStringList &devices)
+{
+    for (qsizetype index = 0; index < devices.size(); ++index) {
+        if (devices[index].isEmpty())
+            return QStringLiteral("--port needs a device");
+        if (devices.indexOf(devices[index]) != index)
+            return QStringLiteral("--port names %1 twice").arg(devices[index]);
+        if (const QString problem = networkAddressProblem(devices[index]); !problem.isEmpty())
+            return problem;
+    }
+    return {};
+}
+
 QString preparationProblem(const QCommandLineParser &parser, const SourceOptions &options, Preparation &preparation)
 {
     if (parser.isSet(options.fit)) {
@@ -220,9 +235,9 @@ QString description(CommandLine::Command command, const QString &program)
         return QStringLiteral("Converts the built-in pictures, your own images or a frame file into frame files, "
                               "without a window, exactly as the window's Convert does.");
     case CommandLine::Command::Serve:
-        return QStringLiteral("Serves the display's board on serial port 2 without a window: the built-in "
-                              "pictures converted, your own images or a frame file. Ends on SIGINT or SIGTERM "
-                              "once the page on the wire is complete.");
+        return QStringLiteral("Serves the display's board on serial port 2, or every board named with --port, "
+                              "without a window: the built-in pictures converted, your own images or a frame "
+                              "file. Ends on SIGINT or SIGTERM once the page on the wire is complete.");
     default:
         return QStringLiteral("Prepares pictures for a 122 x 32 monochrome LCD and serves its pages to the "
                               "display's board on serial port 2.\n'%1 convert --help' tells how to convert "
@@ -257,6 +272,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     CommandLine result;
     result.command = commandOf(arguments);
     const bool window = result.command == CommandLine::Command::Window;
+    const bool serve = result.command == CommandLine::Command::Serve;
     QStringList rest = arguments;
     if (!window)
         rest.removeAt(1);
@@ -268,8 +284,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const auto version = window ? std::optional(parser.addVersionOption()) : std::nullopt;
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("Serve the board on DEVICE instead of port 2's own device (a USB "
-                                                 "adapter, a /dev/serial/by-id/ name, a pseudo-terminal); a device "
-                                                 "that is not there yet is waited for."),
+                                                 "adapter, a /dev/serial/by-id/ name, a pseudo-terminal), or on a "
+                                                 "network serial bridge: tcp://HOST:PORT (raw) or "
+                                                 "rfc2217://HOST:PORT (telnet); a device that is not there yet is "
+                                                 "waited for. serve takes it once per board."),
                                   QStringLiteral("DEVICE"));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Write the frame to FILE, in the format its extension names: "
@@ -309,19 +327,23 @@ CommandLine parseCommandLine(const QStringList &arguments)
     } else if (!parser.positionalArguments().isEmpty()) {
         fail(result, QStringLiteral("Unexpected argument '%1'. Try '%2 --help'.")
                          .arg(parser.positionalArguments().first(), program));
-    } else if (const QString problem = valueProblem(parser, result.command == CommandLine::Command::Convert
-                                                                ? source.files()
-                                                                : source.files() << port);
+    } else if (const QString problem = valueProblem(parser, result.command == CommandLine::Command::Window
+                                                                ? source.files() << port
+                                                                : source.files());
                !problem.isEmpty()) {
         fail(result, problem);
+    } else if (const QString portText = portProblem(window || serve ? parser.values(port) : QStringList());
+               !portText.isEmpty()) {
+        fail(result, portText);
     } else if (const QString sourceText = sourceProblem(parser, source, result.source); !sourceText.isEmpty()) {
         fail(result, sourceText);
     } else {
-        const bool serve = result.command == CommandLine::Command::Serve;
         result.watch = serve && parser.isSet(watch);
         result.verbose = serve && parser.isSet(verbose);
-        if ((window || serve) && parser.isSet(port))
+        if (window && parser.isSet(port))
             result.portDevice = parser.value(port);
+        if (serve)
+            result.portDevices = parser.values(port);
         if (window && parser.isSet(listPorts))
             result.command = CommandLine::Command::ListPorts;
         if (const QString problem = commandProblem(result, parser, output); !problem.isEmpty())
@@ -333,8 +355,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
 ServeOptions serveOptions(const CommandLine &commandLine)
 {
     ServeOptions options;
-    if (commandLine.portDevice)
-        options.devices.append(*commandLine.portDevice);
+    options.devices = commandLine.portDevices;
     options.source = commandLine.source;
     options.watch = commandLine.watch;
     options.verbose = commandLine.verbose;

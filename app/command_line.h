@@ -22,7 +22,8 @@ struct CommandLine
 
     Outcome outcome = Outcome::Run;
     Command command = Command::Window;
-    std::optional<QString> portDevice;
+    std::optional<QString> portDevice; // the window's
+    QStringList portDevices;           // serve's boards, one session each
     FrameSourceOptions source;
     QStringList outputs; // convert's -o files in order; "-" is standard output
     bool watch = false;   // serve: reload the files when they change
