@@ -3,6 +3,7 @@
 
 #include "frame_file.h"
 #include "listen_address.h"
+#include "network_address.h"
 #include "run_time_error.h"
 
 #include <QCommandLineOption>
@@ -189,6 +190,18 @@ QString valueProblem(const QCommandLineParser &parser, const QList<QCommandLineO
                                                                                             : QStringLiteral(" needs a "))
                        + what;
         }
+    }
+    return {};
+}
+
+// Each board once, and a network board's name whole.
+QString portProblem(const QStringList &devices)
+{
+    for (qsizetype index = 0; index < devices.size(); ++index) {
+        if (devices.indexOf(devices[index]) != index)
+            return QStringLiteral("--port names %1 twice").arg(devices[index]);
+        if (const QString problem = networkAddressProblem(devices[index]); !problem.isEmpty())
+            return problem;
     }
     return {};
 }
@@ -445,7 +458,9 @@ QString description(Command command, const QString &program)
 // What is left to check once the options parsed: each command's own rules.
 QString commandProblem(CommandLine &result, const QCommandLineParser &parser, const Options &options)
 {
-    QString problem = playProblem(parser, options, result);
+    QString problem = portProblem(result.devices);
+    if (problem.isEmpty())
+        problem = playProblem(parser, options, result);
     if (!problem.isEmpty())
         return problem;
     switch (result.command) {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "board_session.h"
 
-#include "comm_control.h"
 #include "handler_boundary.h"
+#include "line_factory.h"
+#include "network_address.h"
 #include "page_protocol.h"
 #include "trace.h"
 
@@ -21,18 +22,22 @@ BoardSession::BoardSession(std::optional<QString> device, QObject *parent)
 }
 
 BoardSession::BoardSession(std::optional<QString> device, const FrameBuffer *live, QObject *parent)
-    : QObject(parent),
-      m_control(std::make_unique<CommControl>(std::move(device))),
-      m_link(*m_control, m_sender),
-      m_served(live != nullptr ? live : &m_own)
+    : QObject(parent), m_served(live != nullptr ? live : &m_own)
 {
-    m_link.setTrace(writeTrace);
-    m_link.setReceptionObserver([this](std::int32_t number, bool greeting) { reception(number, greeting); });
     // One octet per turn of the event loop while pages are on their way.
     m_pump.setInterval(0);
     m_ignoredCount.setSingleShot(true);
     connect(&m_pump, &QTimer::timeout, this, &BoardSession::sendNextOctet);
     connect(&m_ignoredCount, &QTimer::timeout, this, &BoardSession::tellIgnoredCount);
+    attachControl(makeLineControl(std::move(device)));
+}
+
+void BoardSession::attachControl(std::unique_ptr<LineControl> control)
+{
+    m_control = std::move(control);
+    m_link.emplace(*m_control, m_sender);
+    m_link->setTrace(writeTrace);
+    m_link->setReceptionObserver([this](std::int32_t number, bool greeting) { reception(number, greeting); });
     connect(m_control.get(), &LineControl::OnComm, this, &BoardSession::portEvent);
     connect(m_control.get(), &LineControl::lineReopened, this, &BoardSession::lineReopened);
     connect(m_control.get(), &LineControl::lineProblemChanged, this, &BoardSession::lineChanged);
@@ -42,7 +47,25 @@ BoardSession::~BoardSession() = default;
 
 void BoardSession::setUp()
 {
-    runHandler("serial set-up", [this] { m_link.setUp(); });
+    runHandler("serial set-up", [this] { m_link->setUp(); });
+}
+
+void BoardSession::setDevice(const QString &device)
+{
+    if (isNetworkDevice(device) == isNetworkDevice(m_control->device())) {
+        m_control->setDevice(device);
+        return;
+    }
+    std::unique_ptr<LineControl> control = makeLineControl(device);
+    m_pump.stop();
+    m_control->disconnect(this);
+    m_control->setPortOpen(false);
+    // This may run inside one of the old control's own signals.
+    m_control.release()->deleteLater();
+    attachControl(std::move(control));
+    lineReopened();
+    emit lineProblemChanged({});
+    m_link->setUp();
 }
 
 void BoardSession::sendStartPage()
@@ -73,7 +96,7 @@ void BoardSession::portEvent()
 {
     if (!m_answering)
         return;
-    runHandlerReporting("port event", [this] { m_link.portEvent(); },
+    runHandlerReporting("port event", [this] { m_link->portEvent(); },
                         [this](std::string_view handler, std::string_view message) { reportIgnored(handler, message); });
     // A page asked for starts in this very turn; the rest follows turn by turn.
     if (m_sender.busy() && !m_pump.isActive()) {
@@ -103,13 +126,15 @@ void BoardSession::reception(std::int32_t number, bool greeting)
         emit requested(number, pageForRequest(number));
 }
 
-// A board sending junk is told once, then counted.
+// A board sending junk is told once, then counted; both name its device, as
+// one serve may have several boards.
 void BoardSession::reportIgnored(std::string_view handler, std::string_view message)
 {
+    const std::string told = m_control->device().toStdString() + ": " + std::string(message);
     if (m_verbose) {
-        reportHandlerError(handler, message);
+        reportHandlerError(handler, told);
     } else if (m_ignored.ignore(IgnoredReceptions::Clock::now(), std::time(nullptr))) {
-        reportHandlerError(handler, message);
+        reportHandlerError(handler, told);
         m_ignoredCount.start(IgnoredReceptions::kQuietPeriod);
     }
 }
@@ -117,7 +142,7 @@ void BoardSession::reportIgnored(std::string_view handler, std::string_view mess
 void BoardSession::tellIgnoredCount()
 {
     if (const auto line = m_ignored.endPeriod(IgnoredReceptions::Clock::now())) {
-        reportHandlerError({}, *line);
+        reportHandlerError({}, m_control->device().toStdString() + ": " + *line);
         m_ignoredCount.start(IgnoredReceptions::kQuietPeriod);
     }
 }
@@ -126,7 +151,7 @@ void BoardSession::tellIgnoredCount()
 // begun on the old one never goes on.
 void BoardSession::lineReopened()
 {
-    m_link.resetProtocol();
+    m_link->resetProtocol();
     m_pump.stop();
     applyPendingFrame();
 }
@@ -134,6 +159,7 @@ void BoardSession::lineReopened()
 // Pages in progress on a line that failed go no further.
 void BoardSession::lineChanged()
 {
+    emit lineProblemChanged(m_control->lineProblem());
     if (m_control->portOpen() || !m_sender.busy())
         return;
     m_sender.clear();

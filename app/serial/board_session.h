@@ -52,10 +52,15 @@ public:
     void serveFrame(const FrameBuffer &frame);
     // Every rejected reception told, instead of told once and then counted.
     void setVerbose(bool verbose) { m_verbose = verbose; }
+    // The line moves to device with the same set-up; the board greets anew.
+    // A serial device and a network board have controls of their own, so
+    // moving between the two replaces the control. Throws RunTimeError as
+    // LineControl::setDevice() does.
+    void setDevice(const QString &device);
 
     [[nodiscard]] LineControl &control() { return *m_control; }
     [[nodiscard]] const LineControl &control() const { return *m_control; }
-    [[nodiscard]] const SerialLink &link() const { return m_link; }
+    [[nodiscard]] const SerialLink &link() const { return *m_link; }
     [[nodiscard]] const PageSender &sender() const { return m_sender; }
     // The frame octets are read from now.
     [[nodiscard]] const FrameBuffer &servedFrame() const { return *m_served; }
@@ -65,9 +70,12 @@ signals:
     void requested(int number, int page);
     // The last octet of the pages in progress went out.
     void pagesDone();
+    // The control's line problem, whichever control the line has now.
+    void lineProblemChanged(const QString &problem);
 
 private:
     BoardSession(std::optional<QString> device, const FrameBuffer *live, QObject *parent);
+    void attachControl(std::unique_ptr<LineControl> control);
     void portEvent();
     void sendNextOctet();
     void reception(std::int32_t number, bool greeting);
@@ -79,7 +87,7 @@ private:
 
     std::unique_ptr<LineControl> m_control;
     PageSender m_sender;
-    SerialLink m_link;
+    std::optional<SerialLink> m_link; // on the current control
     FrameBuffer m_own;
     const FrameBuffer *m_served = &m_own;
     std::optional<FrameBuffer> m_pending;

@@ -45,7 +45,7 @@ void FrameServer::addSession(const std::optional<QString> &device)
     }
     connect(board, &BoardSession::pagesDone, this, &FrameServer::finishWhenPagesAreDone);
     // Looked at once the control has said what happened.
-    connect(&board->control(), &LineControl::lineProblemChanged, this,
+    connect(board, &BoardSession::lineProblemChanged, this,
             [this] { QTimer::singleShot(0, this, &FrameServer::lookAtLines); });
     m_sessions.push_back(std::move(session));
 }

@@ -61,7 +61,7 @@ MainWindow::MainWindow(const WindowStart &start, QWidget *parent)
     connect(m_ui->Command4, &QPushButton::clicked, this, &MainWindow::start);
     connect(m_AchtBits1.get(), &EditorGrid::PixelClicked, this,
             [this](int index, quint8 &) { cellEdited(index); });
-    connect(&m_session.control(), &LineControl::lineProblemChanged, m_status, &StatusBand::setLineProblem);
+    connect(&m_session, &BoardSession::lineProblemChanged, m_status, &StatusBand::setLineProblem);
 
     load();
     if (start.source && start.source->frame)
@@ -180,11 +180,12 @@ void MainWindow::copyFrame()
     });
 }
 
-// A device that cannot be opened shows as the line's problem for as long as
-// it lasts.
+// Why a device cannot be used shows in the band for a while (a network name
+// without a port, say); a device that cannot be opened also shows as the
+// line's problem for as long as it lasts.
 void MainWindow::chooseDevice(const QString &device)
 {
-    runHandler("Serial port", [&] { m_session.control().setDevice(device); });
+    runCommand("Serial port", [&] { m_session.setDevice(device); });
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent *event)

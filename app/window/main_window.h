@@ -71,7 +71,8 @@ public:
     void saveFrame(const QString &path);
     // The .h text of the buffer, its array named "frame", on the clipboard.
     void copyFrame();
-    // Serial port 2's device from now on, opened with the same settings.
+    // Serial port 2's device, or a network board, from now on, opened with
+    // the same settings; a name that cannot be used says why in the band.
     void chooseDevice(const QString &device);
 
 protected:

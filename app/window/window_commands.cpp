@@ -4,6 +4,7 @@
 #include "comm_control.h"
 #include "frame_file.h"
 #include "main_window.h"
+#include "network_address.h"
 #include "port_list.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QInputDialog>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -167,6 +169,26 @@ void WindowCommands::fillPortMenu(QMenu &menu)
         group->addAction(action);
         connect(action, &QAction::triggered, &m_window, [this, device = port.device] { m_window.chooseDevice(device); });
     }
+    menu.addSeparator();
+    connect(menu.addAction(tr("Network board…")), &QAction::triggered, this, &WindowCommands::askNetworkBoard);
+}
+
+// Opened without waiting for it; OK moves the line to the board typed.
+void WindowCommands::askNetworkBoard()
+{
+    auto *dialog = new QInputDialog(&m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setObjectName(QStringLiteral("networkBoardDialog"));
+    dialog->setWindowTitle(tr("Network board"));
+    dialog->setLabelText(tr("The board's serial bridge, as HOST:PORT (raw TCP),\n"
+                            "tcp://HOST:PORT or rfc2217://HOST:PORT (telnet, 115200 8N1 asked for):"));
+    const QString current = m_window.commControl().device();
+    dialog->setTextValue(isNetworkDevice(current) ? current : QString());
+    connect(dialog, &QInputDialog::textValueSelected, &m_window, [this](const QString &typed) {
+        if (!typed.trimmed().isEmpty())
+            m_window.chooseDevice(networkDeviceName(typed));
+    });
+    dialog->open();
 }
 
 void WindowCommands::openPicture(PictureTarget target)

@@ -18,8 +18,8 @@ class MainWindow;
 
 // Form1's commands: actions on the window, so that their shortcuts work
 // without a menu, the context menu that offers them with the serial port
-// submenu, and the standard file dialogs. The work is Form1's own, in
-// methods that take a path.
+// submenu with its network board dialog, and the standard file dialogs. The
+// work is Form1's own, in methods that take a path.
 class WindowCommands : public QObject
 {
     Q_OBJECT
@@ -37,6 +37,7 @@ private:
     void openFrame();
     void saveFrame();
     void fillPortMenu(QMenu &menu);
+    void askNetworkBoard();
     void remember(const QString &path);
 
     MainWindow &m_window;

@@ -19,6 +19,12 @@ private slots:
         QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("--port <DEVICE>");
         QTest::newRow("--version") << QStringList{"--version"} << 0 << QByteArray("kestrin " KESTRIN_VERSION "\n");
         QTest::newRow("empty device") << QStringList{"--port", ""} << 2 << QByteArray("kestrin: --port needs a device\n");
+        QTest::newRow("network board without a port") << QStringList{"--port", "rfc2217://bridge.local"} << 2
+                                                      << QByteArray("kestrin: rfc2217://bridge.local: needs a port 1..65535 after the host\n");
+        QTest::newRow("window: one board") << QStringList{"--port", "tcp://a:1", "--port", "/dev/ttyS0"} << 2
+                                           << QByteArray("--port is given more than once");
+        QTest::newRow("serve: a board twice") << QStringList{"serve", "--port", "tcp://a:1", "--port", "tcp://a:1"} << 2
+                                              << QByteArray("--port names tcp://a:1 twice");
         QTest::newRow("unknown option") << QStringList{"--baud", "9600"} << 2 << QByteArray("'baud'");
         QTest::newRow("serve: --watch on the built-in pictures") << QStringList{"serve", "--watch"} << 2
                                                                  << QByteArray("the built-in pictures never change");

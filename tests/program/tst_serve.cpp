@@ -2,8 +2,10 @@
 // `kestrin serve` on a pseudo-terminal, with no display: it answers the
 // request map from a frame file, reloads the file when it is replaced, keeps
 // the last good frame when it is broken, and ends on SIGTERM once the page on
-// the wire is complete. And `kestrin --list-ports`.
+// the wire is complete. Two boards, one of them behind ser2net, lost and
+// back while the other is served. And `kestrin --list-ports`.
 #include "board_fixture.h"
+#include "bridge_fixture.h"
 #include "distinct_pages.h"
 #include "frame_formats.h"
 #include "frame_server.h"
@@ -21,6 +23,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 
 using namespace kestrin;
 using namespace kestrin::test;
@@ -176,6 +179,53 @@ private slots:
         });
         QCOMPARE(server.run(), 0);
         QCOMPARE(board.receiveFor(), page(testing::distinctPages(), 3));
+    }
+
+    // A pseudo-terminal and a board behind ser2net's raw TCP, each greeting
+    // and asking on its own. The network board goes and a new one comes
+    // behind the same name: told once, greeted anew, while the other is
+    // served all along.
+    void servesTwoBoardsOneLostAndBack()
+    {
+        if (Bridge::program().isEmpty())
+            QSKIP("ser2net is not installed");
+        const QTemporaryDir directory;
+        const QString frameFile = directory.filePath("frame.bin");
+        const FrameBuffer frame = testing::distinctPages();
+        QVERIFY(write(frameFile, toBinary(frame)));
+        const QString link = directory.filePath("lcd");
+        auto far = std::make_unique<Board>();
+        QVERIFY(QFile::link(far->path(), link));
+        Bridge bridge("tcp", link);
+        QVERIFY(bridge.start());
+        const QByteArray network = bridge.url("tcp").toUtf8();
+        Board near;
+        Serve serve(near, {"--port", bridge.url("tcp"), "--frame", frameFile});
+        const auto greeted = [&](Board &board, const QByteArray &device, int times) {
+            return board.sendReadElsewhere("0")
+                   && processEventsUntil([&] { return serve.log.count("greeted on " + device + '\n') == times; });
+        };
+        const auto served = [&](Board &board, int request) {
+            return board.sendReadElsewhere(QByteArray::number(request)) && board.receive(kPageColumns) == page(frame, request);
+        };
+        QVERIFY(serve.logged("kestrin: serving " + frameFile.toUtf8() + " on " + near.path().toUtf8() + ", " + network + '\n'));
+        QVERIFY(greeted(*far, network, 1) && greeted(near, near.path().toUtf8(), 1));
+        QVERIFY(served(*far, 7) && served(near, 7));
+
+        far.reset();
+        QVERIFY(serve.logged("kestrin: network board: Network board " + network + ": lost ("));
+        // Long enough for kestrin to try again while ser2net cannot open the device.
+        for (int request = 0; request < 3 * int(kRequestMap.size()); ++request)
+            QVERIFY(served(near, request % int(kRequestMap.size())));
+        far = std::make_unique<Board>();
+        QVERIFY(QFile::remove(link) && QFile::link(far->path(), link));
+        QVERIFY(greeted(*far, network, 2));
+        QVERIFY(served(*far, 4) && served(near, 1));
+
+        ::kill(pid_t(serve.process.processId()), SIGTERM);
+        QVERIFY(serve.process.waitForFinished());
+        QCOMPARE(serve.process.exitCode(), 0);
+        QVERIFY2(serve.log.count("lost") == 1 && serve.log.count("received text is not a number") == 1, serve.log.constData());
     }
 
     // Whatever ports this machine has: one line each, five fields.

@@ -56,6 +56,9 @@ BoardLine BoardLine::createPty()
     std::array<char, 256> name{};
     if (::openpty(&line.m_line, &line.m_slave, name.data(), nullptr, nullptr) != 0)
         fail("cannot create a pseudo-terminal");
+    // Programs started later (a host, a bridge) must not hold the line open.
+    ::fcntl(line.m_line, F_SETFD, FD_CLOEXEC);
+    ::fcntl(line.m_slave, F_SETFD, FD_CLOEXEC);
     line.m_path = name.data();
     // Raw at once, before the host is there: otherwise what we write is
     // echoed back and translated by the slave side's line discipline.
