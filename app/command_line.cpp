@@ -319,7 +319,8 @@ QString sourceProblem(const QCommandLineParser &parser, const Options &options, 
     source.lower = parser.value(options.lower);
     source.display = parser.value(options.display);
     source.frame = parser.value(options.frame);
-    result.play = parser.value(options.play);
+    if (result.command != Command::Window)
+        result.play = parser.value(options.play);
     QString problem = textProblem(parser, options, source.text);
     if (problem.isEmpty())
         problem = combinationProblem(parser, options, result);
@@ -332,7 +333,7 @@ QString sourceProblem(const QCommandLineParser &parser, const Options &options, 
 
 QString playProblem(const QCommandLineParser &parser, const Options &options, CommandLine &result)
 {
-    if (result.command == Command::Window)
+    if (result.command != Command::Convert && result.command != Command::Serve)
         return {};
     const bool serve = result.command == Command::Serve;
     for (const QCommandLineOption *playing : {&options.delay, &options.loop, &options.speed}) {
