@@ -151,9 +151,12 @@ void BoardSession::tellIgnoredCount()
 // begun on the old one never goes on.
 void BoardSession::lineReopened()
 {
+    const bool wasBusy = m_sender.busy();
     m_link->resetProtocol();
     m_pump.stop();
     applyPendingFrame();
+    if (wasBusy)
+        emit pagesDone();
 }
 
 // Pages in progress on a line that failed go no further.
