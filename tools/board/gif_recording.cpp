@@ -14,6 +14,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace board {
@@ -45,6 +46,8 @@ GifRecording::GifRecording(const std::string &path, int scale) : m_path(path), m
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (file < 0)
         fail(E_GIF_ERR_OPEN_FAILED);
+    struct stat status{};
+    m_regularFile = ::fstat(file, &status) == 0 && S_ISREG(status.st_mode);
     int error = E_GIF_SUCCEEDED;
     m_gif = EGifOpenFileHandle(file, &error);
     if (m_gif == nullptr) {
@@ -86,7 +89,7 @@ void GifRecording::save(Time end)
         writeFrame(*m_shown, 0);
     int error = E_GIF_SUCCEEDED;
     if (EGifCloseFile(std::exchange(m_gif, nullptr), &error) == GIF_ERROR) {
-        std::remove(m_path.c_str());
+        removeFile();
         fail(error);
     }
 }
@@ -148,7 +151,14 @@ void GifRecording::discard()
     if (m_gif == nullptr)
         return;
     EGifCloseFile(std::exchange(m_gif, nullptr), nullptr);
-    std::remove(m_path.c_str());
+    removeFile();
+}
+
+// Only a file of our own: never a device or a pipe that the path named.
+void GifRecording::removeFile() const
+{
+    if (m_regularFile)
+        std::remove(m_path.c_str());
 }
 
 void GifRecording::check(int status) const

@@ -47,12 +47,14 @@ private:
     void writeFrame(const LcdFrame &frame, int delay);
     // Closes an unsaved file and removes it.
     void discard();
+    void removeFile() const;
     void check(int status) const;
     [[noreturn]] void fail(int error) const;
 
     std::string m_path;
     int m_scale = 1;
     GifFileType *m_gif = nullptr;
+    bool m_regularFile = false;
     std::optional<LcdFrame> m_shown;
     Time m_first{};
     Time m_last{};
