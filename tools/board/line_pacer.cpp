@@ -20,17 +20,18 @@ void LinePacer::sending()
 {
     if (!m_enabled)
         return;
-    waitUntil(m_sendFree);
-    m_sendFree = Clock::now() + kOctetTime;
+    waitUntil(m_sentArrives);
+    m_sentArrives = Clock::now() + kOctetTime;
 }
 
 void LinePacer::received(std::size_t octets)
 {
-    if (!m_enabled)
+    if (!m_enabled || octets == 0)
         return;
-    const Clock::time_point seen = Clock::now();
-    m_receiveFree = std::max({m_receiveFree, m_sendFree, seen}) + kOctetTime * static_cast<long>(octets);
-    waitUntil(m_receiveFree);
+    const Clock::time_point first =
+        std::max({m_receivedArrived + kOctetTime, m_sentArrives + kOctetTime, Clock::now()});
+    m_receivedArrived = first + kOctetTime * static_cast<long>(octets - 1);
+    waitUntil(m_receivedArrived);
 }
 
 // The spin does not yield: on a busy machine a yield can hand the core away

@@ -6,12 +6,15 @@
 
 namespace board {
 
-// Paces a pseudo-terminal like a 115200-baud wire, as the board sees it: an
-// octet takes ten bit times (86.8 us), each direction on a line of its own.
-// An octet counts from when the board saw it or from when the wire was free
-// for it, whichever is later, and every wait ends on its deadline to within
-// microseconds, so that a page costs the line's time and the host's, and
-// next to nothing of the board's own. A pacer that is not enabled never waits.
+// Paces a pseudo-terminal like a 115200-baud wire, as the board sees it: each
+// direction carries one octet per ten bit times (86.8 us). An octet arrives
+// an octet time after the one before it on its direction could have, and an
+// answer's first octet an octet time after the request could have reached the
+// host, or when the board sees it if that is later; so a frame of eight
+// requests and eight pages never beats the line's 23.2 a second. Deadlines
+// chain from when octets could have arrived, never from when a wait ended,
+// and waits end on their deadlines to within microseconds. A pacer that is
+// not enabled never waits.
 class LinePacer
 {
 public:
@@ -27,17 +30,17 @@ public:
     // Returns once the line to the host is free for one more octet, which
     // then takes it for an octet time: write that octet next.
     void sending();
-    // Returns once octets read just now would have arrived over the wire: an
-    // octet time each after the one before could have, and the first no
-    // sooner than an octet time after what was sent ahead of them arrived.
+    // Returns once octets read just now would have arrived over the wire.
     void received(std::size_t octets);
 
 private:
     static void waitUntil(Clock::time_point deadline);
 
     bool m_enabled = false;
-    Clock::time_point m_sendFree{};
-    Clock::time_point m_receiveFree{};
+    // When the last octet sent reaches the host, and when the last one read
+    // arrived.
+    Clock::time_point m_sentArrives{};
+    Clock::time_point m_receivedArrived{};
 };
 
 } // namespace board
