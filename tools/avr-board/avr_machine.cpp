@@ -195,6 +195,8 @@ void AvrMachine::enableChanged(int controller, bool high)
         if (m_firstRefresh == 0)
             m_firstRefresh = m_avr->cycle;
         m_lastRefresh = m_avr->cycle;
+        if (m_keepRefreshes)
+            m_refreshes.push_back({m_module.picture(), m_lastRefresh});
     }
 }
 

@@ -9,12 +9,20 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 struct avr_t;
 struct avr_irq_t;
 struct elf_firmware_t;
 
 namespace board {
+
+// The module as a whole refresh left it, and the cycle it was done at.
+struct Refresh
+{
+    LcdFrame picture;
+    std::uint64_t cycle = 0;
+};
 
 // A firmware image running on a simulated ATmega328P at 16 MHz, with the
 // LCD module on the pins of the firmware's pin map and USART0 as the serial
@@ -46,6 +54,10 @@ public:
     // When the module was refreshed whole the first and the last time.
     [[nodiscard]] std::uint64_t firstRefreshCycle() const { return m_firstRefresh; }
     [[nodiscard]] std::uint64_t lastRefreshCycle() const { return m_lastRefresh; }
+    // Keeps what the module shows at each whole refresh from now on.
+    void keepRefreshes() { m_keepRefreshes = true; }
+    // The refreshes kept since the last call.
+    [[nodiscard]] std::vector<Refresh> takeRefreshes() { return std::exchange(m_refreshes, {}); }
 
 private:
     static std::uint64_t deliverNext(avr_t *avr, std::uint64_t when, void *machine);
@@ -72,6 +84,8 @@ private:
     std::array<bool, LcdModule::kControllers> m_enableHigh{};
     std::uint64_t m_firstRefresh = 0;
     std::uint64_t m_lastRefresh = 0;
+    bool m_keepRefreshes = false;
+    std::vector<Refresh> m_refreshes;
 };
 
 } // namespace board

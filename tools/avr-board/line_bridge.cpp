@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <sys/prctl.h>
 
@@ -42,6 +43,13 @@ std::string BridgeReport::summary() const
 LineBridge::LineBridge(AvrMachine &machine, BoardLine &line)
     : m_machine(machine), m_line(line), m_host(line.path())
 {
+}
+
+void LineBridge::recordTo(GifRecording &recording)
+{
+    const std::lock_guard lock(m_mutex);
+    m_recording = &recording;
+    m_machine.keepRefreshes();
 }
 
 void LineBridge::waitForHost(std::stop_token stop)
@@ -85,6 +93,7 @@ void LineBridge::run(std::stop_token stop, long refreshes)
 bool LineBridge::runSlice(std::uint64_t target)
 {
     std::string sent;
+    std::vector<Refresh> refreshes;
     bool running = true;
     {
         const std::lock_guard lock(m_mutex);
@@ -94,9 +103,13 @@ bool LineBridge::runSlice(std::uint64_t target)
         m_busy += to - from;
         m_wall = to - m_start;
         sent = m_machine.takeSent();
+        refreshes = m_machine.takeRefreshes();
     }
     if (!sent.empty() && m_host.hostPresent())
         m_line.write(sent);
+    for (const Refresh &refresh : refreshes)
+        m_recording->add(refresh.picture, std::chrono::duration_cast<GifRecording::Time>(
+                                              Seconds(static_cast<double>(refresh.cycle) / AvrMachine::kFrequency)));
     return running;
 }
 

@@ -3,6 +3,7 @@
 
 #include "avr_machine.h"
 #include "board_line.h"
+#include "gif_recording.h"
 #include "host_watch.h"
 #include "lcd_frame.h"
 
@@ -48,6 +49,9 @@ public:
 
     LineBridge(AvrMachine &machine, BoardLine &line);
 
+    // Adds every whole refresh from now on to the recording, at its
+    // simulated time, from the thread that runs the bridge.
+    void recordTo(GifRecording &recording);
     // Returns once a host has opened the line, or stop is requested.
     void waitForHost(std::stop_token stop);
     // Until stop is requested or the module has been refreshed `refreshes`
@@ -69,6 +73,7 @@ private:
     std::uint64_t m_startCycle = 0;
     Clock::duration m_busy{};
     Clock::duration m_wall{};
+    GifRecording *m_recording = nullptr;
 };
 
 } // namespace board

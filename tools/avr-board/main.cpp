@@ -5,6 +5,7 @@
 // then on, in step with the wall clock, whether a host listens or not.
 #include "avr_machine.h"
 #include "board_line.h"
+#include "gif_recording.h"
 #include "lcd_view.h"
 #include "line_bridge.h"
 
@@ -35,6 +36,7 @@ struct Options
     QString firmware;
     bool ascii = false;
     QString png;
+    QString record;
     long refreshes = 0;
     bool waitForHost = false;
     // No window: print or save the module once it has been refreshed.
@@ -54,6 +56,13 @@ std::optional<Options> parseOptions(const QStringList &arguments)
                                    QStringLiteral("Print the module as 32 lines of 122 characters."));
     const QCommandLineOption png(QStringLiteral("png"), QStringLiteral("Save the module to FILE."),
                                  QStringLiteral("FILE"));
+    const QCommandLineOption record(QStringLiteral("record"),
+                                    QStringLiteral("Record the module to FILE until --frames (which "
+                                                   "it needs) is reached: an animated GIF that loops, "
+                                                   "at --png's size, one frame per whole refresh, "
+                                                   "shown as long as the module showed it in "
+                                                   "simulated time."),
+                                    QStringLiteral("FILE"));
     const QCommandLineOption frames(QStringLiteral("frames"),
                                     QStringLiteral("Stop once the firmware has refreshed the whole "
                                                    "module N times (default 1 with --ascii or --png), "
@@ -63,7 +72,7 @@ std::optional<Options> parseOptions(const QStringList &arguments)
                                          QStringLiteral("Start the firmware once a host has opened the "
                                                         "line, as a board that the host powers up or "
                                                         "resets when it opens its port."));
-    parser.addOptions({ascii, png, frames, waitForHost});
+    parser.addOptions({ascii, png, record, frames, waitForHost});
     parser.process(arguments);
 
     if (parser.positionalArguments().size() != 1) {
@@ -74,6 +83,7 @@ std::optional<Options> parseOptions(const QStringList &arguments)
     options.firmware = parser.positionalArguments().constFirst();
     options.ascii = parser.isSet(ascii);
     options.png = parser.value(png);
+    options.record = parser.value(record);
     options.waitForHost = parser.isSet(waitForHost);
     if (parser.isSet(frames)) {
         bool number = false;
@@ -82,6 +92,9 @@ std::optional<Options> parseOptions(const QStringList &arguments)
             std::fprintf(stderr, "kestrin-avr-board: --frames needs a whole number of at least 1\n");
             return std::nullopt;
         }
+    } else if (!options.record.isEmpty()) {
+        std::fprintf(stderr, "kestrin-avr-board: --record needs --frames N\n");
+        return std::nullopt;
     } else if (options.headless()) {
         options.refreshes = 1;
     }
@@ -184,9 +197,14 @@ int main(int argc, char **argv)
         return kUsageError;
 
     try {
+        std::optional<board::GifRecording> recording;
+        if (!options->record.isEmpty())
+            recording.emplace(options->record.toStdString(), kWindowScale);
         board::AvrMachine machine(options->firmware.toStdString());
         board::BoardLine line = board::BoardLine::createPty();
         board::LineBridge bridge(machine, line);
+        if (recording)
+            bridge.recordTo(*recording);
         std::printf("%s\n", line.path().c_str());
         std::fflush(stdout);
         BridgeThread thread(bridge, *options);
@@ -200,6 +218,8 @@ int main(int argc, char **argv)
         const std::string error = thread.finish();
         if (!error.empty())
             throw std::runtime_error(error);
+        if (recording)
+            recording->save();
         const board::BridgeReport report = bridge.report();
         if (options->ascii)
             std::fputs(report.picture.toAscii().c_str(), stdout);

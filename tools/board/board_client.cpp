@@ -62,10 +62,17 @@ std::string BoardClient::exchange(std::string_view text)
     return answer;
 }
 
+// Paced, the octets go one at a time, each once the line is free for it.
 void BoardClient::send(std::string_view text)
 {
-    m_line.write(text);
-    m_pacer.sent(text.size());
+    if (!m_pacer.enabled()) {
+        m_line.write(text);
+        return;
+    }
+    for (std::size_t octet = 0; octet < text.size(); ++octet) {
+        m_pacer.sending();
+        m_line.write(text.substr(octet, 1));
+    }
 }
 
 } // namespace board

@@ -7,9 +7,6 @@ namespace board {
 
 namespace {
 
-constexpr QRgb kPanel = qRgb(0xB4, 0xC8, 0x8C);
-constexpr QRgb kLightPixel = qRgb(0xA8, 0xBC, 0x82);
-constexpr QRgb kDarkPixel = qRgb(0x1E, 0x28, 0x1E);
 constexpr int kBorderPixels = 3; // panel around the dots, in display pixels
 
 } // namespace
@@ -47,14 +44,14 @@ QImage LcdFrame::toImage(int scale) const
 {
     const int border = kBorderPixels * scale;
     QImage image(kLcdWidth * scale + 2 * border, kLcdHeight * scale + 2 * border, QImage::Format_RGB32);
-    image.fill(kPanel);
+    image.fill(kPanelColour);
     QPainter painter(&image);
     // A one-pixel seam between the dots, as on the glass, once they are big enough.
     const int dot = scale > 2 ? scale - 1 : scale;
     for (int y = 0; y < kLcdHeight; ++y) {
         for (int x = 0; x < kLcdWidth; ++x)
             painter.fillRect(border + x * scale, border + y * scale, dot, dot,
-                             QColor(dark(x, y) ? kDarkPixel : kLightPixel));
+                             QColor(dark(x, y) ? kDarkDotColour : kClearDotColour));
     }
     return image;
 }

@@ -34,6 +34,12 @@ inline constexpr std::array<PagePlace, 8> kDisplayOrder{{
     {0, 24, 0}, {4, 24, 61},
 }};
 
+// The colours of LcdFrame::toImage: the panel around and between the dots,
+// a clear dot and a dark dot.
+inline constexpr QRgb kPanelColour = qRgb(0xB4, 0xC8, 0x8C);
+inline constexpr QRgb kClearDotColour = qRgb(0xA8, 0xBC, 0x82);
+inline constexpr QRgb kDarkDotColour = qRgb(0x1E, 0x28, 0x1E);
+
 // The 122 x 32 picture the board puts on its LCD.
 class LcdFrame
 {
@@ -42,10 +48,12 @@ public:
     void place(const PagePlace &where, const Page &page);
     void set(int x, int y, bool dark);
     [[nodiscard]] bool dark(int x, int y) const;
+    friend bool operator==(const LcdFrame &, const LcdFrame &) = default;
 
     // 32 lines of 122 characters, '#' dark and '.' light.
     [[nodiscard]] std::string toAscii() const;
-    // Dark pixels on a light-green panel, each pixel scale x scale.
+    // Dark pixels on a light-green panel, each pixel scale x scale, with a
+    // border of three pixels.
     [[nodiscard]] QImage toImage(int scale) const;
 
 private:

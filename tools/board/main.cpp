@@ -4,6 +4,7 @@
 // opened the line, asks for the eight pages and shows the picture they make.
 #include "board_client.h"
 #include "board_line.h"
+#include "gif_recording.h"
 #include "lcd_frame.h"
 #include "lcd_view.h"
 
@@ -29,6 +30,7 @@ struct Options
 {
     bool ascii = false;
     QString png;
+    QString record;
     std::optional<QString> request;
     bool paced = false;
     int frames = 1;
@@ -48,6 +50,12 @@ std::optional<Options> parseOptions(const QStringList &arguments)
                                    QStringLiteral("Print the picture as 32 lines of 122 characters."));
     const QCommandLineOption png(QStringLiteral("png"), QStringLiteral("Save the picture to FILE."),
                                  QStringLiteral("FILE"));
+    const QCommandLineOption record(QStringLiteral("record"),
+                                    QStringLiteral("Record the N frames of --frames (which it needs) "
+                                                   "to FILE, then exit: an animated GIF that loops, "
+                                                   "at --png's size, each frame shown as long as the "
+                                                   "LCD showed it."),
+                                    QStringLiteral("FILE"));
     const QCommandLineOption request(QStringLiteral("request"),
                                      QStringLiteral("After the greeting send TEXT, print what "
                                                     "comes back as hex and exit."),
@@ -63,12 +71,13 @@ std::optional<Options> parseOptions(const QStringList &arguments)
                                     QStringLiteral("Use the existing device PATH (a loopback) "
                                                    "instead of a new pseudo-terminal."),
                                     QStringLiteral("PATH"));
-    parser.addOptions({ascii, png, request, paced, frames, device});
+    parser.addOptions({ascii, png, record, request, paced, frames, device});
     parser.process(arguments);
 
     Options options;
     options.ascii = parser.isSet(ascii);
     options.png = parser.value(png);
+    options.record = parser.value(record);
     if (parser.isSet(request))
         options.request = parser.value(request);
     options.paced = parser.isSet(paced);
@@ -82,6 +91,10 @@ std::optional<Options> parseOptions(const QStringList &arguments)
         }
         options.timed = true;
     }
+    if (!options.record.isEmpty() && !options.timed) {
+        std::fprintf(stderr, "kestrin-board: --record needs --frames N\n");
+        return std::nullopt;
+    }
     return options;
 }
 
@@ -93,13 +106,17 @@ void printHex(const std::string &octets)
     std::printf("\n");
 }
 
-board::LcdFrame requestFrames(board::BoardClient &client, const Options &options)
+board::LcdFrame requestFrames(board::BoardClient &client, const Options &options,
+                              board::GifRecording *recording)
 {
     QElapsedTimer clock;
     clock.start();
     board::LcdFrame frame;
-    for (int count = 0; count < options.frames; ++count)
+    for (int count = 0; count < options.frames; ++count) {
         frame = client.requestFrame();
+        if (recording != nullptr)
+            recording->add(frame, std::chrono::nanoseconds(clock.nsecsElapsed()));
+    }
     if (options.timed) {
         const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         std::printf("%d frames in %.3f s: %.1f frames per second%s\n", options.frames, seconds,
@@ -141,6 +158,9 @@ int main(int argc, char **argv)
         return kUsageError;
 
     try {
+        std::optional<board::GifRecording> recording;
+        if (!options->record.isEmpty())
+            recording.emplace(options->record.toStdString(), kWindowScale);
         board::BoardLine line = options->device.isEmpty()
                                     ? board::BoardLine::createPty()
                                     : board::BoardLine::openDevice(options->device.toStdString());
@@ -154,14 +174,16 @@ int main(int argc, char **argv)
             printHex(client.exchange(options->request->toStdString()));
             return 0;
         }
-        const board::LcdFrame frame = requestFrames(client, *options);
+        const board::LcdFrame frame = requestFrames(client, *options, recording ? &*recording : nullptr);
+        if (recording)
+            recording->save();
         if (options->ascii)
             std::fputs(frame.toAscii().c_str(), stdout);
         if (!options->png.isEmpty() && !frame.toImage(kWindowScale).save(options->png)) {
             std::fprintf(stderr, "kestrin-board: cannot write %s\n", qPrintable(options->png));
             return 1;
         }
-        if (options->ascii || !options->png.isEmpty())
+        if (options->ascii || !options->png.isEmpty() || recording)
             return 0;
         core.reset();
         return showLcdWindow(argc, argv, client, frame);
