@@ -109,7 +109,7 @@ void TestFirmwareRoad::moduleShowsTheFrame_data()
     QTest::addColumn<bool>("restart");
     QTest::addColumn<int>("refreshes");
     QTest::newRow("greeting read") << true << 0 << false << 2;
-    QTest::newRow("the board starts well before: greeting lost") << false << 400 << false << 2;
+    QTest::newRow("the board starts well before: greeting lost") << false << 400 << false << 8;
     QTest::newRow("a new window mid-run, with edits") << true << 0 << true << 4;
 }
 
