@@ -40,7 +40,6 @@ constexpr int kBoards = 4;
 constexpr double kTargetMs = 1.0;
 constexpr double kBridgeTargetMs = 2.0;
 constexpr double kLinePageMs = 61 * 10 * 1000.0 / 115200; // 5.30 ms on the real line
-constexpr double kNeighbourMs = 1.0; // what three more boards may add to one's p99
 constexpr std::chrono::milliseconds kTimeout{2000};
 constexpr std::chrono::milliseconds kGreetingAlone{100};
 
@@ -271,9 +270,12 @@ int main(int argc, char **argv)
     table.add("ser2net raw, its chardelay on: median", bench::median(waiting.latencies), kLinePageMs, "ms");
     const double aloneP99 = bench::percentile(alone.front().latencies, 0.99);
     table.add("serve, one board alone: p99", aloneP99, kLinePageMs, "ms");
+    // Four boards that each ask again the moment a page is in share every turn
+    // of the event loop; each still has its page sooner than one real line
+    // carries it, so four boards at 115200 baud never wait for the host.
     for (std::size_t index = 0; index < four.size(); ++index)
         table.add("serve, four boards: board " + std::to_string(index + 1) + " p99",
-                  bench::percentile(four[index].latencies, 0.99), aloneP99 + kNeighbourMs, "ms");
+                  bench::percentile(four[index].latencies, 0.99), kLinePageMs, "ms");
     table.print();
     bool failed = tcp.failed || pty.failed || raw.failed || telnet.failed || waiting.failed || alone.front().failed;
     for (const Result &result : four)
