@@ -2,8 +2,6 @@
 #include "cell_reader.h"
 #include "lcdproc_server.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -99,32 +97,6 @@ private slots:
         QCOMPARE(QString::fromLatin1(heard.last()), last);
         QTest::qWait(50);
         QCOMPARE(readAll(), lines);
-    }
-
-    // The host's frame stands in for the server screen until the client's
-    // screens come, and again once it is gone.
-    void lcdprocClientShowsItsCpuScreen()
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("lcdproc")).isEmpty())
-            QSKIP("Debian's lcdproc client is not installed");
-        LcdprocServer server;
-        server.listen(QHostAddress::LocalHost, 0);
-        DisplayBitmap hostFrame;
-        hostFrame.set(3, 4, true);
-        server.setHostFrame(hostFrame);
-        QTRY_COMPARE(server.frame(), hostFrame);
-        QProcess client;
-        client.start(QStringLiteral("lcdproc"), {"-s", "127.0.0.1", "-p", QString::number(server.serverPort()), "-f",
-                                                 "-c", "/dev/null", "C"});
-        const auto shown = [&server] { return readCells(server.frame()).join(u'/'); };
-        QTRY_VERIFY_WITH_TIMEOUT(shown().contains("CPU") && shown().contains("Usr") && shown().contains("Nice")
-                                     && shown().contains("Sys") && shown().contains("Idle"),
-                                 10000);
-        QVERIFY(server.showingClientScreen());
-        client.kill();
-        client.waitForFinished();
-        QTRY_COMPARE(server.frame(), hostFrame);
-        QVERIFY(!server.showingClientScreen());
     }
 };
 
