@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "cell_reader.h"
 #include "lcdproc_server.h"
 
 #include <QTcpSocket>
