@@ -9,7 +9,10 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
 
+#include <algorithm>
 #include <array>
 
 namespace kestrin {
@@ -80,6 +83,36 @@ QSize placedSize(QSize source, QSize displaySize, Scaling scaling)
     return source.scaled(displaySize, Qt::KeepAspectRatio).expandedTo({1, 1});
 }
 
+// A vector image is drawn at the size it is placed at, however large.
+QSize placedVectorSize(QSizeF source, QSize displaySize, Scaling scaling)
+{
+    if (scaling == Scaling::Stretch)
+        return displaySize;
+    const auto mode = scaling == Scaling::Fill ? Qt::KeepAspectRatioByExpanding : Qt::KeepAspectRatio;
+    return source.scaled(QSizeF(displaySize), mode).toSize().expandedTo({1, 1});
+}
+
+// Qt's SVG reader declares whole pixels (a 12 x 3.2 viewBox as 12 x 3) and
+// draws the viewBox into the size it is asked for: the viewBox's own
+// proportions place the image where some scale of them rounds to the
+// declared size. Where width and height stretch the viewBox, or the file is
+// compressed, the declared size stands.
+QSizeF vectorSize(const QString &path, QSize declared)
+{
+    QFile file(path);
+    QXmlStreamReader svg(&file);
+    if (!file.open(QIODevice::ReadOnly) || !svg.readNextStartElement())
+        return declared;
+    static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
+    const QStringList box = svg.attributes().value(QLatin1String("viewBox")).toString().split(separators, Qt::SkipEmptyParts);
+    const QSizeF size(box.value(2).toDouble(), box.value(3).toDouble());
+    if (box.size() != 4 || size.isEmpty())
+        return declared;
+    const double low = std::max((declared.width() - 1) / size.width(), (declared.height() - 1) / size.height());
+    const double high = std::min((declared.width() + 1) / size.width(), (declared.height() + 1) / size.height());
+    return low < high ? size : QSizeF(declared);
+}
+
 QImage placedImage(const QImage &image, QSize displaySize, Scaling scaling)
 {
     if (image.size() == displaySize)
@@ -147,6 +180,10 @@ QImage readImage(const QString &path, QSize displaySize, Scaling scaling)
     return readWith(path, [&](QImageReader &reader, QSize declared) {
         if (!declared.isValid() || declared == displaySize || !reader.supportsOption(QImageIOHandler::ScaledSize))
             return;
+        if (reader.format().startsWith("svg")) {
+            reader.setScaledSize(placedVectorSize(vectorSize(path, declared), displaySize, scaling));
+            return;
+        }
         // Decoding at the size the image is placed at skips most of the work
         // for large images (a JPEG decodes at 1/8 of its size, for one).
         const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);

@@ -37,7 +37,9 @@ inline constexpr QSize kPictureSize{366, 48};
 
 // Decodes an image file with Qt's readers, refusing one whose declared size
 // or decoded memory is beyond a sane bound. When the image will be scaled
-// down to displaySize, the reader may decode it at that size already.
+// down to displaySize, the reader may decode it at that size already; an
+// SVG is drawn at the size it is placed at, larger or smaller, so that its
+// edges fall on display pixels.
 // Throws RunTimeError "<path>: <reason>".
 [[nodiscard]] QImage readImage(const QString &path, QSize displaySize, Scaling scaling);
 // Decodes an image that must be exactly size pixels, refusing another size

@@ -18,8 +18,8 @@ private slots:
 
 // Display pixel (61, 16) is bit 0 of page 6, column 0: octet 366 of a .bin,
 // line 17 column 62 of a .txt. Every byte value survives both, and a .txt
-// reads back with CRLF and without its last line end. A header's array is
-// named after its file.
+// reads back with CRLF, without its last line end and after a byte-order
+// mark. A header's array is named after its file.
 void TestFrameFormats::placesRoundTripsAndNames()
 {
     FrameBuffer single;
@@ -33,6 +33,7 @@ void TestFrameFormats::placesRoundTripsAndNames()
     QVERIFY(fromBinary(toBinary(frame)) == frame);
     QVERIFY(fromText(toText(frame)) == frame);
     QVERIFY(fromText(crlf.toStdString()) == frame);
+    QVERIFY(fromText("\xEF\xBB\xBF" + crlf.toStdString()) == frame);
 
     for (const auto &[file, name] : {std::pair("out.d/my  logo-2.h", "my_logo_2"), std::pair("2x.h", "frame_2x"),
                                      std::pair("int.h", "frame_int"), std::pair("__.h", "frame")}) {

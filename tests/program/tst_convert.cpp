@@ -71,6 +71,8 @@ class TestConvert : public QObject
 private slots:
     void builtInPicturesAsTheWindowConverts();
     void imagesConvertToEveryPixel();
+    void svgLandsOnDisplayPixels_data();
+    void svgLandsOnDisplayPixels();
     void headerCompilesAndHoldsTheFrame();
     void errorsChangeNoFile_data();
     void errorsChangeNoFile();
@@ -109,6 +111,36 @@ void TestConvert::imagesConvertToEveryPixel()
             for (int x = 0; x < 122; ++x)
                 QCOMPARE(lines[y][x] == '#', image.pixelIndex(x, y) == 1);
     }
+}
+
+// A vector logo is drawn at the size it is placed at: its edges fall on
+// display pixels with a viewBox of the display's size and with one ten
+// times smaller (centred: 120 x 32 of 122 x 32).
+void TestConvert::svgLandsOnDisplayPixels_data()
+{
+    QTest::addColumn<QByteArray>("svg");
+    QTest::addColumn<QList<QRect>>("dark");
+    QTest::newRow("viewBox 122 x 32") << QByteArray("viewBox='0 0 122 32'><rect width='3' height='32'/>"
+        "<rect x='40' y='7' width='45' height='11'/><rect x='121' y='31' width='1' height='1'/>")
+        << QList<QRect>{{0, 0, 3, 32}, {40, 7, 45, 11}, {121, 31, 1, 1}};
+    QTest::newRow("viewBox 12 x 3.2, ten times") << QByteArray("viewBox='0 0 12 3.2'><rect width='1.2' height='3.2'/>"
+        "<rect x='5.5' y='1.1' width='0.3' height='0.9'/><rect x='11.9' y='3.1' width='0.1' height='0.1'/>")
+        << QList<QRect>{{1, 0, 12, 32}, {56, 11, 3, 9}, {120, 31, 1, 1}};
+}
+
+void TestConvert::svgLandsOnDisplayPixels()
+{
+    QFETCH(QByteArray, svg);
+    QFETCH(QList<QRect>, dark);
+    QVERIFY(write(m_directory.filePath("logo.svg"), "<svg xmlns='http://www.w3.org/2000/svg' " + svg.toStdString() + "</svg>"));
+    QCOMPARE(run(m_directory.path(), kKestrin, {"convert", "--display", "logo.svg", "-o", "logo.txt"}).err, QByteArray());
+    QByteArray expected;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 122; ++x)
+            expected += std::any_of(dark.begin(), dark.end(), [&](const QRect &rect) { return rect.contains(x, y); }) ? '#' : '.';
+        expected += '\n';
+    }
+    QCOMPARE(contents(m_directory.filePath("logo.txt")), expected);
 }
 
 // A C program reads the frame back from the header; the header also compiles
