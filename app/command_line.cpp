@@ -74,10 +74,12 @@ struct Options
 
     QCommandLineOption port = option(
         "port", "Serve the board on DEVICE instead of port 2's own device (a USB adapter, a /dev/serial/by-id/ "
-                "name, a pseudo-terminal); a device that is not there yet is waited for.", "DEVICE");
+                "name, a pseudo-terminal), or on a network serial bridge: tcp://HOST:PORT (raw) or "
+                "rfc2217://HOST:PORT (telnet); a device that is not there yet is waited for.", "DEVICE");
     QCommandLineOption servePort = option(
         "port", "Serve a board on DEVICE instead of port 2's own device (a USB adapter, a /dev/serial/by-id/ "
-                "name, a pseudo-terminal); give it once for each board. A device that is not there yet is "
+                "name, a pseudo-terminal), or on a network serial bridge: tcp://HOST:PORT (raw) or "
+                "rfc2217://HOST:PORT (telnet); give it once for each board. A device that is not there yet is "
                 "waited for.", "DEVICE");
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
                               QStringLiteral("Write the frame to FILE, in the format its extension names: .bin, "
