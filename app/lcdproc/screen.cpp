@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "screen.h"
 
-#include "client_text.h"
 #include "protocol_numbers.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -73,7 +73,7 @@ std::vector<std::string> one(std::string line)
 
 // Every option takes one value.
 constexpr std::array<std::pair<std::string_view, OptionSetter>, 11> kOptionSetters{{
-    {"name", [](Screen &s, std::string_view v) { s.name = decodeClientText(v); return one("success"); }},
+    {"name", [](Screen &s, std::string_view v) { s.name = decodeLatin1OrUtf8(v); return one("success"); }},
     {"wid", [](Screen &s, std::string_view v) { setPositive(s.width, v); return one("success"); }},
     {"hgt", [](Screen &s, std::string_view v) { setPositive(s.height, v); return one("success"); }},
     {"priority", [](Screen &s, std::string_view v) { return one(setPriority(s, v)); }},

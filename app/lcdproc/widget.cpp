@@ -2,8 +2,8 @@
 #include "widget.h"
 
 #include "big_digits.h"
-#include "client_text.h"
 #include "protocol_numbers.h"
+#include "utf8.h"
 
 #include <algorithm>
 
@@ -48,7 +48,7 @@ Replies setString(Widget &widget, Args args)
         return reply(kBadCoordinates);
     widget.x = (*at)[0];
     widget.y = (*at)[1];
-    widget.text = decodeClientText(args[2]);
+    widget.text = decodeLatin1OrUtf8(args[2]);
     return reply(kSuccess);
 }
 
@@ -56,7 +56,7 @@ Replies setTitle(Widget &widget, Args args)
 {
     if (args.size() != 1)
         return reply(kWrongCount);
-    widget.text = decodeClientText(args[0]);
+    widget.text = decodeLatin1OrUtf8(args[0]);
     return reply(kSuccess);
 }
 
@@ -85,8 +85,8 @@ Replies setPercentBar(Widget &widget, Args args)
     widget.y = (*at)[1];
     widget.length = (*at)[2];
     widget.promille = std::clamp(leadingNumber(args[3]), 0, 1000);
-    widget.text = args.size() > 4 ? decodeClientText(args[4]) : std::u32string();
-    widget.endLabel = args.size() > 5 ? decodeClientText(args[5]) : std::u32string();
+    widget.text = args.size() > 4 ? decodeLatin1OrUtf8(args[4]) : std::u32string();
+    widget.endLabel = args.size() > 5 ? decodeLatin1OrUtf8(args[5]) : std::u32string();
     return reply(kSuccess);
 }
 
@@ -132,7 +132,7 @@ Replies setScroller(Widget &widget, Args args)
     widget.bottom = bottom;
     widget.direction = direction;
     widget.speed = leadingNumber(args[5]);
-    widget.text = decodeClientText(args[6]);
+    widget.text = decodeLatin1OrUtf8(args[6]);
     return reply(kSuccess);
 }
 

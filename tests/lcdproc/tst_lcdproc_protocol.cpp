@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "client_text.h"
 #include "command_tokens.h"
 #include "listen_address.h"
 #include "run_time_error.h"
+#include "utf8.h"
 
 #include <QTest>
 
@@ -61,7 +61,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        const std::u32string decoded = decodeClientText(bytes.toStdString());
+        const std::u32string decoded = decodeLatin1OrUtf8(bytes.toStdString());
         QCOMPARE(QString::fromUcs4(decoded.data(), static_cast<qsizetype>(decoded.size())), text);
     }
 
