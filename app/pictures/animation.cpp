@@ -3,6 +3,7 @@
 
 #include "apng_frames.h"
 #include "frame_file.h"
+#include "image_reading.h"
 #include "quiet_decoding.h"
 #include "run_time_error.h"
 
@@ -22,8 +23,6 @@ namespace kestrin {
 namespace {
 
 constexpr qint64 kMaxFileOctets = 256LL * 1024 * 1024;
-constexpr qint64 kMaxFramePixels = 50'000'000;
-constexpr int kAllocationLimitMegabytes = 512;
 
 // One frame before the threshold: an image to prepare, or a frame file's
 // pixels as they are.
@@ -34,11 +33,6 @@ struct SourceFrame
     std::chrono::milliseconds delay{};
 };
 
-[[noreturn]] void fail(const QString &path, const QString &reason)
-{
-    throw RunTimeError((path + QStringLiteral(": ") + reason).toStdString());
-}
-
 std::chrono::milliseconds delayOf(int milliseconds, std::chrono::milliseconds fallback)
 {
     return milliseconds > 0 ? std::chrono::milliseconds(milliseconds) : fallback;
@@ -48,9 +42,9 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(path, file.errorString());
+        failOn(path, file.errorString());
     if (file.size() > kMaxFileOctets)
-        fail(path, QStringLiteral("has %1 octets; kestrin reads animations of at most %2 MB")
+        failOn(path, QStringLiteral("has %1 octets; kestrin reads animations of at most %2 MB")
                        .arg(file.size()).arg(kMaxFileOctets / 1024 / 1024));
     return file.readAll();
 }
@@ -62,30 +56,21 @@ std::vector<AnimationImage> decodedImages(const QString &path, const QByteArray 
         if (auto frames = apngFrames(bytes))
             return std::move(*frames);
     } catch (const RunTimeError &error) {
-        fail(path, QString::fromStdString(error.what()));
+        failOn(path, QString::fromStdString(error.what()));
     }
     QByteArray data = bytes;
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(kAllocationLimitMegabytes);
-    const QSize declared = reader.size();
-    if (declared.isValid() && qint64{declared.width()} * declared.height() > kMaxFramePixels)
-        fail(path, QStringLiteral("the image declares %1 x %2 pixels; kestrin reads images of at most 50 megapixels")
-                       .arg(declared.width()).arg(declared.height()));
+    (void)boundReader(reader, path);
     std::vector<AnimationImage> images;
     for (QImage image = reader.read(); !image.isNull(); image = reader.read()) {
         if (images.size() >= kMaxAnimationFrames)
-            fail(path, QStringLiteral("has more than %1 frames").arg(kMaxAnimationFrames));
+            failOn(path, QStringLiteral("has more than %1 frames").arg(kMaxAnimationFrames));
         images.push_back({image, reader.nextImageDelay()});
         if (!reader.supportsAnimation())
             break;
     }
-    if (!quiet.truncation().isEmpty())
-        fail(path, QStringLiteral("cannot decode the image (%1)").arg(quiet.truncation()));
-    if (images.empty())
-        fail(path, reader.error() == QImageReader::UnsupportedFormatError
-                       ? QStringLiteral("not an image format kestrin can read")
-                       : QStringLiteral("cannot decode the image (%1)").arg(reader.errorString()));
+    checkDecoded(reader, quiet, path, !images.empty());
     return images;
 }
 
@@ -99,7 +84,7 @@ void addFile(std::vector<SourceFrame> &frames, const QString &path, const Prepar
     }
     for (const AnimationImage &image : decodedImages(path, readFile(path))) {
         if (frames.size() >= kMaxAnimationFrames)
-            fail(path, QStringLiteral("has more than %1 frames").arg(kMaxAnimationFrames));
+            failOn(path, QStringLiteral("has more than %1 frames").arg(kMaxAnimationFrames));
         frames.push_back({greyAtDisplay(image.image, kDisplaySize, preparation.scaling), {}, delayOf(image.delay, delay)});
     }
 }
@@ -143,7 +128,7 @@ Animation loadAnimation(const QString &path, const Preparation &preparation, std
         addFile(sources, path, preparation, kDefaultFrameDelay);
     }
     if (sources.empty())
-        fail(path, QStringLiteral("holds no frames"));
+        failOn(path, QStringLiteral("holds no frames"));
     GreyHistogram histogram{};
     for (const SourceFrame &source : sources) {
         if (!source.grey.isNull())

@@ -2,6 +2,7 @@
 #include "frame_file.h"
 
 #include "frame_formats.h"
+#include "image_reading.h"
 #include "picture_preparation.h"
 #include "run_time_error.h"
 
@@ -38,11 +39,6 @@ constexpr qint64 kMaxTextOctets = 64 * 1024;  // a .txt frame is under 4 KiB
 constexpr QRgb kOpaqueBlack = 0xFF000000;
 constexpr int kDarkIndex = 1;
 
-[[noreturn]] void fail(const QString &path, const QString &reason)
-{
-    throw RunTimeError((path + QStringLiteral(": ") + reason).toStdString());
-}
-
 const FormatName &formatName(FrameFileFormat format)
 {
     for (const FormatName &name : kFormats) {
@@ -56,9 +52,9 @@ QByteArray readText(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(path, file.errorString());
+        failOn(path, file.errorString());
     if (file.size() > kMaxTextOctets)
-        fail(path, QStringLiteral("has %1 octets, far more than a .txt frame").arg(file.size()));
+        failOn(path, QStringLiteral("has %1 octets, far more than a .txt frame").arg(file.size()));
     return file.readAll();
 }
 
@@ -66,10 +62,10 @@ FrameBuffer readBinary(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(path, file.errorString());
+        failOn(path, file.errorString());
     // The size is known before reading: a large file is never read.
     if (file.size() != kFrameOctets)
-        fail(path, QStringLiteral("has %1 octets; a .bin frame has exactly 488").arg(file.size()));
+        failOn(path, QStringLiteral("has %1 octets; a .bin frame has exactly 488").arg(file.size()));
     const QByteArray octets = file.readAll();
     return fromBinary(std::string_view(octets.constData(), static_cast<std::size_t>(octets.size())));
 }
@@ -166,7 +162,7 @@ FrameBuffer readFrameFile(const QString &path)
             return readImage(path);
         }
     } catch (const FrameFormatError &error) {
-        fail(path, QString::fromStdString(error.what()));
+        failOn(path, QString::fromStdString(error.what()));
     }
 }
 
@@ -193,12 +189,12 @@ void saveFiles(const QList<std::pair<QString, QByteArray>> &files)
     for (const auto &[path, bytes] : files) {
         auto file = std::make_unique<QSaveFile>(path);
         if (!file->open(QIODevice::WriteOnly) || file->write(bytes) != bytes.size())
-            fail(path, QStringLiteral("cannot write: ") + file->errorString());
+            failOn(path, QStringLiteral("cannot write: ") + file->errorString());
         written.push_back(std::move(file));
     }
     for (const auto &file : written) {
         if (!file->commit())
-            fail(file->fileName(), QStringLiteral("cannot write: ") + file->errorString());
+            failOn(file->fileName(), QStringLiteral("cannot write: ") + file->errorString());
     }
 }
 

@@ -3,8 +3,8 @@
 
 #include "conversion.h"
 #include "image_picture.h"
+#include "image_reading.h"
 #include "quiet_decoding.h"
-#include "run_time_error.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -19,24 +19,12 @@ namespace kestrin {
 
 namespace {
 
-// A display of 122 x 32 pixels needs no more; a hostile file that declares
-// more is refused before anything is decoded, and Qt's own limit catches a
-// decoder that allocates more than the declared size would need.
-constexpr qint64 kPixelsPerMegapixel = 1'000'000;
-constexpr qint64 kMaxImagePixels = 50 * kPixelsPerMegapixel;
-constexpr int kAllocationLimitMegabytes = 512;
-
 constexpr int kBlack = 0;
 constexpr int kWhite = 255;
 constexpr int kLevels = 256;
 constexpr int kFallbackLevel = 127; // a one-tone image: dark greys black, light greys white
 constexpr int kQtMidLevel = 128;    // Qt's dithering makes a grey below 128 black
 constexpr int kScale = 3;           // picture pixels per display pixel
-
-[[noreturn]] void fail(const QString &path, const QString &reason)
-{
-    throw RunTimeError((path + QStringLiteral(": ") + reason).toStdString());
-}
 
 // Opens path for Qt's image readers, refuses a declared size beyond the
 // bound, lets configure look at the reader and the declared size, decodes.
@@ -45,26 +33,13 @@ QImage readWith(const QString &path, Configure &&configure)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(path, file.errorString());
+        failOn(path, file.errorString());
     const QuietDecoding quiet;
     QImageReader reader(&file);
     reader.setAutoTransform(true);
-    reader.setAllocationLimit(kAllocationLimitMegabytes);
-    const QSize declared = reader.size();
-    if (declared.isValid() && qint64{declared.width()} * declared.height() > kMaxImagePixels)
-        fail(path, QStringLiteral("the image declares %1 x %2 pixels; kestrin reads images of at most %3 megapixels")
-                       .arg(declared.width())
-                       .arg(declared.height())
-                       .arg(kMaxImagePixels / kPixelsPerMegapixel));
-    configure(reader, declared);
+    configure(reader, boundReader(reader, path));
     QImage image = reader.read();
-    if (!quiet.truncation().isEmpty())
-        fail(path, QStringLiteral("cannot decode the image (%1)").arg(quiet.truncation()));
-    if (image.isNull()) {
-        fail(path, reader.error() == QImageReader::UnsupportedFormatError
-                       ? QStringLiteral("not an image format kestrin can read")
-                       : QStringLiteral("cannot decode the image (%1)").arg(reader.errorString()));
-    }
+    checkDecoded(reader, quiet, path, !image.isNull());
     image.setDevicePixelRatio(1.0);
     return image;
 }
@@ -198,7 +173,7 @@ QImage readImageOfSize(const QString &path, QSize size)
 {
     const auto refuse = [&](QSize found) {
         if (found != size)
-            fail(path, QStringLiteral("is %1 x %2 pixels, not %3 x %4")
+            failOn(path, QStringLiteral("is %1 x %2 pixels, not %3 x %4")
                            .arg(found.width()).arg(found.height()).arg(size.width()).arg(size.height()));
     };
     const QImage image = readWith(path, [&](QImageReader &, QSize declared) {

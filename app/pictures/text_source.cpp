@@ -3,7 +3,7 @@
 
 #include "builtin_font.h"
 #include "font_file.h"
-#include "run_time_error.h"
+#include "image_reading.h"
 
 #include <QFile>
 
@@ -17,11 +17,6 @@ namespace {
 // Far more than 20 x 4 cells, or any font, can show.
 constexpr qint64 kMaxTextOctets = 64 * 1024;
 
-[[noreturn]] void fail(const QString &path, const QString &reason)
-{
-    throw RunTimeError((path + QStringLiteral(": ") + reason).toStdString());
-}
-
 QByteArray readText(const QString &path)
 {
     const bool standardInput = path == QLatin1String("-");
@@ -29,10 +24,10 @@ QByteArray readText(const QString &path)
     const bool opened = standardInput ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
     const QString name = standardInput ? QStringLiteral("standard input") : path;
     if (!opened)
-        fail(name, file.errorString());
+        failOn(name, file.errorString());
     const QByteArray text = file.read(kMaxTextOctets + 1);
     if (text.size() > kMaxTextOctets)
-        fail(name, QStringLiteral("has more than %1 KiB of text").arg(kMaxTextOctets / 1024));
+        failOn(name, QStringLiteral("has more than %1 KiB of text").arg(kMaxTextOctets / 1024));
     return text;
 }
 
