@@ -109,8 +109,13 @@ void BoardSession::portEvent()
 void BoardSession::sendNextOctet()
 {
     runHandler("page sender", [this] { m_sender.sendNext(*m_served, *m_control); });
-    if (m_sender.busy())
-        return;
+    if (!m_sender.busy())
+        pagesEnded();
+}
+
+// No page in progress any more, sent or dropped: a new frame may come now.
+void BoardSession::pagesEnded()
+{
     m_pump.stop();
     applyPendingFrame();
     emit pagesDone();
@@ -153,10 +158,8 @@ void BoardSession::lineReopened()
 {
     const bool wasBusy = m_sender.busy();
     m_link->resetProtocol();
-    m_pump.stop();
-    applyPendingFrame();
     if (wasBusy)
-        emit pagesDone();
+        pagesEnded();
 }
 
 // Pages in progress on a line that failed go no further.
@@ -166,9 +169,7 @@ void BoardSession::lineChanged()
     if (m_control->portOpen() || !m_sender.busy())
         return;
     m_sender.clear();
-    m_pump.stop();
-    applyPendingFrame();
-    emit pagesDone();
+    pagesEnded();
 }
 
 void BoardSession::applyPendingFrame()

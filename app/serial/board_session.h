@@ -78,6 +78,7 @@ private:
     void attachControl(std::unique_ptr<LineControl> control);
     void portEvent();
     void sendNextOctet();
+    void pagesEnded();
     void reception(std::int32_t number, bool greeting);
     void reportIgnored(std::string_view handler, std::string_view message);
     void tellIgnoredCount();
