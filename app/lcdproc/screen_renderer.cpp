@@ -59,8 +59,7 @@ void Canvas::cell(int column, int row, char32_t character) const
     for (int y = 0; y < kCellHeight; ++y) {
         for (int x = 0; x < kCellWidth; ++x) {
             const bool box = (x >= 1 && (y == 1 || y == kCellHeight - 1)) || ((x == 1 || x == kCellWidth - 1) && y >= 1);
-            const bool dark = glyph != nullptr ? x >= 1 && ((*glyph)[static_cast<std::size_t>(y)] >> (kCellWidth - 1 - x) & 1) != 0
-                                               : box;
+            const bool dark = glyph != nullptr ? cellPixel(*glyph, x, y) : box;
             bitmap.set(x0 + x, y0 + y, dark);
         }
     }
@@ -217,9 +216,8 @@ void drawNum(const Canvas &canvas, const Widget &widget)
     const int y0 = kBigDigitTop + canvas.originRow * kCellHeight;
     for (int y = 0; y < kBigDigitHeight; ++y) {
         for (int x = 0; x < glyph.width; ++x) {
-            const bool dark = (glyph.rows[static_cast<std::size_t>(y)] >> (glyph.width - 1 - x) & 1) != 0;
             if (canvas.clip.contains((x0 + x) / kCellWidth + 1, (y0 + y) / kCellHeight + 1))
-                canvas.bitmap.set(x0 + x, y0 + y, dark);
+                canvas.bitmap.set(x0 + x, y0 + y, glyph.dark(x, y));
         }
     }
 }

@@ -19,6 +19,12 @@ struct BigGlyph
     int width = 0;
     // Rows top first; bit (width - 1 - x) of a row is pixel x of that row.
     std::array<std::uint32_t, kBigDigitHeight> rows{};
+
+    [[nodiscard]] constexpr bool dark(int x, int y) const
+    {
+        return x >= 0 && x < width && y >= 0 && y < kBigDigitHeight
+               && (rows[static_cast<std::size_t>(y)] >> (width - 1 - x) & 1U) != 0;
+    }
 };
 
 // digit 0..9, or kBigColon; throws std::out_of_range for any other.

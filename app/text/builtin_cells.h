@@ -19,6 +19,14 @@ inline constexpr int kCellRows = 4;
 // by side keep a pixel apart. Row 0 is blank where the design allows.
 using CellGlyph = std::array<std::uint8_t, kCellHeight>;
 
+// Whether cell pixel (x, y) of a glyph is dark: x 0..5 (0 always clear),
+// y 0..7.
+[[nodiscard]] constexpr bool cellPixel(const CellGlyph &glyph, int x, int y)
+{
+    return x >= 1 && x < kCellWidth && y >= 0 && y < kCellHeight
+           && (glyph[static_cast<std::size_t>(y)] >> (kCellWidth - 1 - x) & 1U) != 0;
+}
+
 // The glyph of a character: printable ASCII (0x20..0x7E), ISO-8859-1
 // (0xA0..0xFF) and the icon characters of lcd_icon.h; nullptr for any other.
 [[nodiscard]] const CellGlyph *builtinCell(char32_t character);

@@ -28,11 +28,9 @@ std::optional<Glyph> BuiltinFont::glyph(char32_t character) const
         return std::nullopt;
     Glyph glyph{kCellWidth, kCellHeight, 0, kAscent, kCellWidth, {}};
     glyph.pixels.reserve(kCellWidth * kCellHeight);
-    for (const std::uint8_t row : *cell) {
-        // Bit 4 is cell column 1, bit 0 column 5; column 0 stays blank.
-        glyph.pixels.push_back(0);
-        for (int bit = kCellWidth - 2; bit >= 0; --bit)
-            glyph.pixels.push_back((row >> bit) & 1u);
+    for (int y = 0; y < kCellHeight; ++y) {
+        for (int x = 0; x < kCellWidth; ++x)
+            glyph.pixels.push_back(cellPixel(*cell, x, y) ? 1 : 0);
     }
     return glyph;
 }

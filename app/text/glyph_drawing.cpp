@@ -21,10 +21,8 @@ void drawBigDigit(DisplayBitmap &bitmap, int x, int y, int digit)
 {
     const BigGlyph &big = bigDigit(digit);
     for (int row = 0; row < kBigDigitHeight; ++row) {
-        for (int column = 0; column < big.width; ++column) {
-            const auto bit = static_cast<unsigned int>(big.width - 1 - column);
-            bitmap.set(x + column, y + row, ((big.rows[static_cast<std::size_t>(row)] >> bit) & 1u) != 0);
-        }
+        for (int column = 0; column < big.width; ++column)
+            bitmap.set(x + column, y + row, big.dark(column, row));
     }
 }
 

@@ -7,6 +7,7 @@
 #include "builtin_cells.h"
 #include "builtin_font.h"
 #include "display_bitmap.h"
+#include "glyph_drawing.h"
 #include "lcd_frame.h"
 #include "lcd_icon.h"
 #include "text_layout.h"
@@ -81,11 +82,8 @@ kestrin::DisplayBitmap digitsDisplay(std::initializer_list<int> digits)
     kestrin::DisplayBitmap display;
     int x = 0;
     for (const int digit : digits) {
-        const kestrin::BigGlyph &glyph = kestrin::bigDigit(digit);
-        for (int y = 0; y < kestrin::kBigDigitHeight; ++y)
-            for (int column = 0; column < glyph.width; ++column)
-                display.set(x + column, 4 + y, (glyph.rows[std::size_t(y)] >> (glyph.width - 1 - column) & 1U) != 0);
-        x += glyph.width;
+        kestrin::drawBigDigit(display, x, 4, digit);
+        x += kestrin::bigDigit(digit).width;
     }
     return display;
 }
