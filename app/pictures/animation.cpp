@@ -49,12 +49,14 @@ QByteArray readFile(const QString &path)
     return file.readAll();
 }
 
-std::vector<AnimationImage> decodedImages(const QString &path, const QByteArray &bytes)
+// Hands each decoded frame on as it comes, so that only one full-size frame
+// is held at a time, however long the clip.
+void decodeFrames(const QString &path, const QByteArray &bytes, const AnimationFrameSink &frame)
 {
     const QuietDecoding quiet;
     try {
-        if (auto frames = apngFrames(bytes))
-            return std::move(*frames);
+        if (readApngFrames(bytes, frame))
+            return;
     } catch (const RunTimeError &error) {
         failOn(path, QString::fromStdString(error.what()));
     }
@@ -62,16 +64,14 @@ std::vector<AnimationImage> decodedImages(const QString &path, const QByteArray 
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
     (void)boundReader(reader, path);
-    std::vector<AnimationImage> images;
+    bool decoded = false;
     for (QImage image = reader.read(); !image.isNull(); image = reader.read()) {
-        if (images.size() >= kMaxAnimationFrames)
-            failOn(path, QStringLiteral("has more than %1 frames").arg(kMaxAnimationFrames));
-        images.push_back({image, reader.nextImageDelay()});
+        decoded = true;
+        frame(image, reader.nextImageDelay());
         if (!reader.supportsAnimation())
             break;
     }
-    checkDecoded(reader, quiet, path, !images.empty());
-    return images;
+    checkDecoded(reader, quiet, path, decoded);
 }
 
 void addFile(std::vector<SourceFrame> &frames, const QString &path, const Preparation &preparation,
@@ -82,11 +82,11 @@ void addFile(std::vector<SourceFrame> &frames, const QString &path, const Prepar
         frames.push_back({{}, DisplayBitmap::fromFrame(readFrameFile(path)), delay});
         return;
     }
-    for (const AnimationImage &image : decodedImages(path, readFile(path))) {
+    decodeFrames(path, readFile(path), [&](const QImage &image, int imageDelay) {
         if (frames.size() >= kMaxAnimationFrames)
             failOn(path, QStringLiteral("has more than %1 frames").arg(kMaxAnimationFrames));
-        frames.push_back({greyAtDisplay(image.image, kDisplaySize, preparation.scaling), {}, delayOf(image.delay, delay)});
-    }
+        frames.push_back({greyAtDisplay(image, kDisplaySize, preparation.scaling), {}, delayOf(imageDelay, delay)});
+    });
 }
 
 // The last number in a file's name: 10 for frame10.png; -1 for none.

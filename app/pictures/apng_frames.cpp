@@ -10,6 +10,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <string>
 
 namespace kestrin {
@@ -22,7 +23,7 @@ constexpr int kChunkCrc = 4;
 constexpr int kFrameControlSize = 26;
 constexpr int kSequenceSize = 4;
 constexpr int kMaxFrames = 10000;
-constexpr int kMaxCanvasSide = 16384;
+constexpr qint64 kMaxCanvasPixels = 50'000'000; // as for a still image
 constexpr int kMillisecondsPerSecond = 1000;
 constexpr int kDefaultDenominator = 100; // a zero denominator means hundredths
 
@@ -133,12 +134,11 @@ QImage decodeFrame(const Frame &frame, const QByteArray &header, const std::vect
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-std::vector<AnimationImage> compose(const std::vector<Frame> &frames, QSize canvasSize, const QByteArray &header,
-                                    const std::vector<Chunk> &shared)
+void compose(const std::vector<Frame> &frames, QSize canvasSize, const QByteArray &header,
+             const std::vector<Chunk> &shared, const AnimationFrameSink &sink)
 {
     QImage canvas(canvasSize, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
-    std::vector<AnimationImage> images;
     for (const Frame &frame : frames) {
         const FrameControl &control = frame.control;
         const QRect area(control.x, control.y, control.width, control.height);
@@ -147,36 +147,33 @@ std::vector<AnimationImage> compose(const std::vector<Frame> &frames, QSize canv
         painter.setCompositionMode(control.blend == Blend::Over ? QPainter::CompositionMode_SourceOver
                                                                 : QPainter::CompositionMode_Source);
         painter.drawImage(area.topLeft(), decodeFrame(frame, header, shared));
-        images.push_back({canvas.copy(), control.delay});
+        sink(canvas, control.delay);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         if (control.dispose == Dispose::Background)
             painter.fillRect(area, Qt::transparent);
         else if (control.dispose == Dispose::Previous)
             painter.drawImage(area.topLeft(), before);
     }
-    return images;
 }
 
 } // namespace
 
-std::optional<std::vector<AnimationImage>> apngFrames(const QByteArray &file)
+bool readApngFrames(const QByteArray &file, const AnimationFrameSink &frame)
 {
     if (!file.startsWith(kSignature))
-        return std::nullopt;
+        return false;
     const std::vector<Chunk> chunks = chunksOf(file);
-    if (chunks.empty() || chunks.front().type != "IHDR" || chunks.front().data.size() < 13)
-        return std::nullopt;
+    const auto animation = std::find_if(chunks.begin(), chunks.end(), [](const Chunk &each) { return each.type == "acTL"; });
+    if (chunks.empty() || chunks.front().type != "IHDR" || chunks.front().data.size() < 13 || animation == chunks.end())
+        return false;
     const QByteArray &header = chunks.front().data;
-    const QSize canvas(int(bigEndian32(header, 0)), int(bigEndian32(header, 4)));
-    if (canvas.width() <= 0 || canvas.height() <= 0 || canvas.width() > kMaxCanvasSide || canvas.height() > kMaxCanvasSide)
+    const QSize canvas(int(bigEndian32(header, 0) & 0x7FFFFFFF), int(bigEndian32(header, 4) & 0x7FFFFFFF));
+    if (canvas.isEmpty() || qint64{canvas.width()} * canvas.height() > kMaxCanvasPixels)
         fail("the canvas size is out of range");
-    bool animated = false;
     std::vector<Chunk> shared;
     std::vector<Frame> frames;
     for (const Chunk &each : chunks) {
-        if (each.type == "acTL") {
-            animated = true;
-        } else if (each.type == "PLTE" || each.type == "tRNS") {
+        if (each.type == "PLTE" || each.type == "tRNS") {
             shared.push_back(each);
         } else if (each.type == "fcTL") {
             if (frames.size() >= kMaxFrames)
@@ -188,9 +185,10 @@ std::optional<std::vector<AnimationImage>> apngFrames(const QByteArray &file)
             frames.back().pixels += each.data.sliced(kSequenceSize);
         }
     }
-    if (!animated || frames.empty())
-        return std::nullopt;
-    return compose(frames, canvas, header, shared);
+    if (frames.empty())
+        return false;
+    compose(frames, canvas, header, shared, frame);
+    return true;
 }
 
 } // namespace kestrin
